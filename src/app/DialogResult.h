@@ -1,0 +1,4 @@
+// How a modal dialog ended.
+#pragma once
+
+enum class DialogResult { Ok, Cancel };

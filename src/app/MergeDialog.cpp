@@ -1,0 +1,229 @@
+// The merge workflow behind the Merge button.
+#include "app/MergeDialog.h"
+
+#include "app/ErrorList.h"
+#include "app/MessageList.h"
+#include "calldata/CallFileReader.h"
+#include "calldata/FileCheck.h"
+#include "confirm/CommentsDialog.h"
+#include "merge/MergeEngine.h"
+#include "resolve/ResolveDialog.h"
+
+namespace {
+
+const std::string databaseName{databaseFileName};
+
+}  // namespace
+
+MergeDialog::MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
+                         ProgramSettings& settings)
+    : fieldDefinitions(buildFieldDefinitions()),
+      window_(window),
+      resolveStep_(resolveStep),
+      commentsStep_(commentsStep),
+      settings_(settings) {}
+
+void MergeDialog::onInitDialog() {
+    inputLayout = settings_.InFormat < layoutNames.size() ? settings_.InFormat : -1;
+    window_.showValues(*this);
+}
+
+void MergeDialog::clearMergeState() {
+    insertedCount = 0;
+    manualCount = 0;
+    autoCount = 0;
+    writeCount = 0;
+    databaseRecords.clear();
+    inputRecords.clear();
+    differences.clear();
+    databaseComments.clear();
+    inputComments.clear();
+    databaseHadByteOrderMark_ = false;
+    changes_.reset();
+    if (recordChanges) {
+        changes_.emplace();
+    }
+}
+
+MergeOutcome MergeDialog::onMerge() {
+    window_.readBoxes(*this);
+    clearMergeState();
+
+    databaseLayout = databaseLayoutIndex;
+    // Remembered before the checks, so that a failed check still keeps them.
+    settings_.InFormat = static_cast<std::uint16_t>(inputLayout);
+    settings_.OutFormat = databaseLayoutIndex;
+    settings_.LastBrowse = folderOfPath(inputPath);
+
+    if (refuseMissingLayout()) {
+        return MergeOutcome::LayoutRefused;
+    }
+    if (!checkBothFiles()) {
+        return MergeOutcome::CheckFailed;
+    }
+
+    window_.beginBusy();
+    if (!readBothFiles()) {
+        window_.endBusy();
+        return MergeOutcome::CheckFailed;
+    }
+    const CompareCounts counts =
+        compareFiles(databaseRecords, inputRecords, differences, options, window_, changes());
+    insertedCount = counts.insertedCount;
+    autoCount = counts.autoCount;
+    window_.endBusy();
+
+    if (!differences.empty()) {
+        ResolveDialog resolve(*this);
+        if (resolveStep_.runResolve(resolve) == DialogResult::Cancel) {
+            return MergeOutcome::Cancelled;
+        }
+        manualCount += resolve.modifiedCount;
+    }
+    noteResultLines();
+    writeCount = static_cast<std::uint32_t>(databaseRecords.size());
+
+    MessageList messages;
+    MergeOutcome outcome = MergeOutcome::NoChanges;
+    if (insertedCount == 0 && manualCount == 0 && autoCount == 0) {
+        messages.addFormatted("No differences in file: %s", inputPath.c_str());
+    } else {
+        CommentsDialog comments(*this);
+        if (commentsStep_.runComments(comments) == DialogResult::Cancel) {
+            outcome = MergeOutcome::NotConfirmed;
+        } else if (dryRun) {
+            outcome = MergeOutcome::DryRun;
+        } else {
+            window_.beginBusy();
+            const bool written = writeDatabase();
+            window_.endBusy();
+            outcome = written ? MergeOutcome::Written : MergeOutcome::WriteFailed;
+        }
+    }
+    addOutcomeLines(messages, outcome);
+    messages.show(window_.messageBoxes());
+    window_.endDialog(DialogResult::Cancel);
+    return outcome;
+}
+
+void MergeDialog::addOutcomeLines(MessageList& messages, MergeOutcome outcome) const {
+    if (outcome == MergeOutcome::Written) {
+        messages.addFormatted("Done: %u entries written to Callsign.txt", writeCount);
+        messages.addFormatted("   %u new entries were added.", insertedCount);
+        if (autoCount != 0) {
+            messages.addFormatted("   %u entries were automatically updated.", autoCount);
+        }
+        if (manualCount != 0) {
+            messages.addFormatted("   %u entries were updated manually.", manualCount);
+        }
+        messages.addLine("   The original file is saved as Call3.bak");
+    } else if (outcome == MergeOutcome::DryRun) {
+        messages.addFormatted("Dry run: %u entries would be written to Call3.txt", writeCount);
+        messages.addFormatted("   %u new entries would be added.", insertedCount);
+        if (autoCount != 0) {
+            messages.addFormatted("   %u entries would be automatically updated.", autoCount);
+        }
+        if (manualCount != 0) {
+            messages.addFormatted("   %u entries would be updated manually.", manualCount);
+        }
+        messages.addLine("   Nothing was written.");
+    } else {
+        messages.addLine("Done: No changes to Call3.txt");
+    }
+}
+
+std::filesystem::path MergeDialog::inputFilePath() const {
+    const std::filesystem::path input(inputPath);
+    return input.is_relative() && !inputPath.empty() ? workFolder / input : input;
+}
+
+bool MergeDialog::refuseMissingLayout() {
+    if (inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < fieldDefinitions.size()) {
+        return false;
+    }
+    ErrorList errors;
+    if (inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < layoutNames.size()) {
+        errors.addFormatted("There is no field definition for \"%s\".",
+                            std::string(layoutNames[static_cast<std::size_t>(inputLayout)]).c_str());
+    } else {
+        errors.addLine("No Field Definition is selected.");
+    }
+    errors.addFormatted("Choose \"%s\", \"%s\" or \"%s\" as the Field Definition of the input file.",
+                        std::string(layoutNames[0]).c_str(), std::string(layoutNames[1]).c_str(),
+                        std::string(layoutNames[2]).c_str());
+    errors.show(window_.messageBoxes());
+    return true;
+}
+
+bool MergeDialog::checkBothFiles() {
+    const auto check = [this](const std::filesystem::path& path, const std::string& shownName) {
+        const FileCheck result = checkFile(path);
+        if (result == FileCheck::Ok) {
+            return true;
+        }
+        ErrorList errors;
+        errors.addFormatted(result == FileCheck::Missing ? "File %s does not exist." : "Cannot open %s.",
+                            shownName.c_str());
+        errors.show(window_.messageBoxes());
+        return false;
+    };
+    return check(workFolder / databaseFileName, databaseName) && check(inputFilePath(), inputPath);
+}
+
+bool MergeDialog::readBothFiles() {
+    const ReadResult database = readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
+                                             fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
+                                             databaseName, window_);
+    if (!database.opened) {
+        showCannotOpen(databaseName);
+        return false;
+    }
+    databaseHadByteOrderMark_ = database.hadByteOrderMark;
+    const ReadResult read = readCallFile(inputRecords, inputComments, inputFilePath(),
+                                         fieldDefinitions[static_cast<std::size_t>(inputLayout)],
+                                         "Input File", window_);
+    if (!read.opened) {
+        showCannotOpen(inputPath);
+        return false;
+    }
+    return true;
+}
+
+void MergeDialog::showCannotOpen(const std::string& shownName) {
+    ErrorList errors;
+    errors.addFormatted("Cannot open %s.", shownName.c_str());
+    errors.show(window_.messageBoxes());
+}
+
+void MergeDialog::noteResultLines() {
+    if (!changes_) {
+        return;
+    }
+    for (MergeChanges::Difference& difference : changes_->differences) {
+        difference.resultLine = difference.record->databaseLine();
+    }
+}
+
+bool MergeDialog::writeDatabase() {
+    const WriteResult result = databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_);
+    if (result.ok) {
+        databaseRecords.clear();
+        return true;
+    }
+    ErrorList errors;
+    switch (result.failedStage) {
+        case SafeFileWriter::Stage::Backup:
+            errors.addFormatted("Unable to rename Call3.txt to Call3.bak (%d)", result.cause);
+            break;
+        case SafeFileWriter::Stage::Replace:
+            errors.addFormatted("Unable to rename the new file to Call3.txt (%d)", result.cause);
+            errors.addLine(result.restored ? "Call3.txt is unchanged." : "The original file is saved as Call3.bak");
+            break;
+        default:
+            errors.addFormatted("Unable to write the new Call3.txt (%d)", result.cause);
+            errors.addLine("Call3.txt and Call3.bak are unchanged.");
+            break;
+    }
+    errors.show(window_.messageBoxes(), "Aborting Merge.");
+    return false;
+}

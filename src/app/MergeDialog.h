@@ -1,0 +1,80 @@
+// The main dialog's logic: its values, the merge state it owns and the merge workflow.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CommentsStep.h"
+#include "app/MessageList.h"
+#include "app/MergeOutcome.h"
+#include "app/MergeWindowInterface.h"
+#include "app/ProgramSettings.h"
+#include "app/ResolveStep.h"
+#include "calldata/DatabaseWriter.h"
+#include "calldata/FieldDefinition.h"
+#include "calldata/RecordList.h"
+#include "merge/MergeChanges.h"
+#include "merge/MergeOptions.h"
+
+class MergeDialog {
+public:
+    MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
+                ProgramSettings& settings);
+
+    // Selects the remembered layout and shows the values.
+    void onInitDialog();
+    // One whole merge: checks, reading, comparing, resolving, confirming, writing, the report.
+    MergeOutcome onMerge();
+
+    [[nodiscard]] MergeWindowInterface& window() { return window_; }
+    [[nodiscard]] MergeChanges* changes() { return changes_ ? &*changes_ : nullptr; }
+
+    // The controls' values.
+    std::string inputPath;
+    int inputLayout = 0;  // the layout list's selection; -1 when none is selected
+    MergeOptions options;
+
+    // The merge state.
+    std::vector<FieldDefinition> fieldDefinitions;
+    RecordList databaseRecords;
+    std::vector<std::string> databaseComments;
+    RecordList inputRecords;
+    std::vector<std::string> inputComments;
+    std::vector<std::unique_ptr<CallRecord>> differences;
+    std::uint32_t insertedCount = 0;
+    std::uint32_t autoCount = 0;
+    std::uint32_t manualCount = 0;
+    std::uint32_t writeCount = 0;
+    int databaseLayout = databaseLayoutIndex;
+
+    // The folder that holds "Call3.txt"; empty for the current folder. A relative input path is
+    // taken from there too.
+    std::filesystem::path workFolder;
+    // Do everything but write.
+    bool dryRun = false;
+    // Keep a change list of each merge (for reports); off by default to save memory.
+    bool recordChanges = false;
+    DatabaseWriter databaseWriter;
+
+private:
+    void clearMergeState();
+    [[nodiscard]] bool refuseMissingLayout();
+    [[nodiscard]] bool checkBothFiles();
+    [[nodiscard]] bool readBothFiles();
+    [[nodiscard]] bool writeDatabase();
+    void noteResultLines();
+    void showCannotOpen(const std::string& shownName);
+    void addOutcomeLines(MessageList& messages, MergeOutcome outcome) const;
+    [[nodiscard]] std::filesystem::path inputFilePath() const;
+
+    MergeWindowInterface& window_;
+    ResolveStep& resolveStep_;
+    CommentsStep& commentsStep_;
+    ProgramSettings& settings_;
+    bool databaseHadByteOrderMark_ = false;
+    std::optional<MergeChanges> changes_;
+};

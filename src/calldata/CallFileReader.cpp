@@ -1,0 +1,70 @@
+// Reading callsign files: line ends, comments, the end marker and the call order.
+#include "calldata/CallFileReader.h"
+
+#include <algorithm>
+
+#include "calldata/FileBytes.h"
+#include "calldata/ProgressTicker.h"
+
+ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
+                        const std::filesystem::path& path, const FieldDefinition& layout,
+                        const std::string& labelName, ProgressDisplay& progress) {
+    records.setLayout(&layout);
+    const std::optional<std::string> bytes = readRegularFile(path);
+    if (!bytes) {
+        return {};
+    }
+    return readCallText(records, comments, *bytes, layout, labelName, progress);
+}
+
+ReadResult readCallText(RecordList& records, std::vector<std::string>& comments, std::string_view bytes,
+                        const FieldDefinition& layout, const std::string& labelName,
+                        ProgressDisplay& progress) {
+    ReadResult result;
+    result.opened = true;
+    records.setLayout(&layout);
+    if (bytes.starts_with(utf8ByteOrderMark)) {
+        result.hadByteOrderMark = true;
+        bytes.remove_prefix(utf8ByteOrderMark.size());
+    }
+    // Ctrl-Z ends a text file.
+    bytes = bytes.substr(0, bytes.find('\x1A'));
+    result.encoding = detectEncoding(bytes);
+
+    const std::size_t lineCount =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+        (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
+    progress.setLabel("Loading " + labelName);
+    ProgressTicker ticker(progress, lineCount);
+
+    RecordList::Entries read;
+    read.reserve(lineCount);
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t lineFeed = bytes.find('\n', start);
+        const bool hasLineFeed = lineFeed != std::string_view::npos;
+        std::string_view text = bytes.substr(start, hasLineFeed ? lineFeed - start : bytes.npos);
+        start = hasLineFeed ? lineFeed + 1 : bytes.size();
+        if (hasLineFeed && text.ends_with('\r')) {
+            text.remove_suffix(1);  // CR LF reads as LF
+        }
+
+        auto record = std::make_unique<CallRecord>(&layout);
+        record->line.assign(text);
+        record->parseLine(result.encoding);
+        if (record->isComment) {
+            if (!record->line.starts_with("ZZZZZZ")) {
+                std::string comment(text);
+                if (hasLineFeed) {
+                    comment += '\n';
+                }
+                comments.push_back(std::move(comment));
+            }
+        } else {
+            read.push_back(std::move(record));
+        }
+        ticker.step();
+    }
+    records.insertSorted(std::move(read));
+    return result;
+}

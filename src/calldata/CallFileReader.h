@@ -1,0 +1,32 @@
+// Reads a callsign file into a record list in call order and a list of comment lines.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "calldata/FieldDefinition.h"
+#include "calldata/ProgressDisplay.h"
+#include "calldata/RecordList.h"
+#include "calldata/TextEncoding.h"
+
+struct ReadResult {
+    bool opened = false;           // false: the file was gone or not a regular file any more
+    bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
+    TextEncoding encoding = TextEncoding::Windows1252;
+};
+
+// Fills `records` (empty on entry) and appends to `comments`. Each comment keeps its blanks and
+// its line feed; the end marker is dropped; of several lines with one call the first wins.
+// `labelName` completes the progress label "Loading %s".
+[[nodiscard]] ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
+                                      const std::filesystem::path& path, const FieldDefinition& layout,
+                                      const std::string& labelName, ProgressDisplay& progress);
+
+// The same from bytes already in memory.
+[[nodiscard]] ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
+                                      std::string_view bytes, const FieldDefinition& layout,
+                                      const std::string& labelName, ProgressDisplay& progress);
+
+// The text that ends a database: "ZZZZZZ,End-Of-Callsign-Database".
+inline constexpr std::string_view endMarkerLine{"ZZZZZZ,End-Of-Callsign-Database"};

@@ -1,0 +1,75 @@
+// One line of a callsign file: a station with named field values, or a comment line.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calldata/FieldDefinition.h"
+#include "calldata/TextEncoding.h"
+
+// What a field that the record's layout lacks reads as.
+inline constexpr std::string_view unknownField{"unknown"};
+
+class CallRecord {
+public:
+    explicit CallRecord(const FieldDefinition* layout = nullptr) : layout(layout) {}
+
+    // Values in the field order of `layout`; the first is the call sign.
+    std::vector<std::string> values;
+    // The source line, trimmed; for a comment record the whole comment line.
+    std::string line;
+    bool isComment = false;
+    // In the difference list: the database record with the same call.
+    CallRecord* match = nullptr;
+    const FieldDefinition* layout = nullptr;
+    // Whatever follows the last field of a comma line (from its comma on), written back unchanged,
+    // so that fields the layout does not name (such as a date) are never dropped.
+    std::string extraFields;
+
+    [[nodiscard]] const std::string& call() const { return values.front(); }
+
+    // A copy of the named value, or "unknown" when the layout lacks the field.
+    [[nodiscard]] std::string getField(std::string_view name) const { return std::string(fieldView(name)); }
+    // The same without a copy; valid until the record changes.
+    [[nodiscard]] std::string_view fieldView(std::string_view name) const;
+
+    [[nodiscard]] std::string getGrid() const { return getField("Grid"); }
+    [[nodiscard]] std::string getState() const { return getField("State"); }
+    [[nodiscard]] std::string getName() const { return getField("Name"); }
+    [[nodiscard]] std::string getP1() const { return getField("P1"); }
+    [[nodiscard]] std::string getP2() const { return getField("P2"); }
+    [[nodiscard]] std::string getP3() const { return getField("P3"); }
+    [[nodiscard]] std::string getP4() const { return getField("P4"); }
+    [[nodiscard]] std::string getEmail() const { return getField("Email"); }
+    [[nodiscard]] std::string getEme() const { return getField("EME"); }
+    [[nodiscard]] std::string getStation() const { return getField("Station"); }
+    [[nodiscard]] bool hasEmeFlag() const { return fieldView("EME") == "EME"; }
+
+    // Replaces the named value; a field the layout lacks is silently not written.
+    void setField(std::string_view name, std::string text);
+    // Stores the low 16 bits of n as unsigned decimal text.
+    void setFieldNumber(std::string_view name, long long n);
+
+    // Takes other's values, extra fields and layout; line, isComment and match stay.
+    void copyFrom(const CallRecord& other);
+    // Identity test after a manual edit: every own field agrees with other's.
+    [[nodiscard]] bool sameAs(const CallRecord& other) const;
+    // Fills the own values for the own layout from a record of any layout.
+    void convertFrom(const CallRecord& source);
+    [[nodiscard]] std::string stationFromBands() const;
+    // "Call,Grid,EME,State,Name,Email,Station" followed by any extra fields.
+    [[nodiscard]] std::string databaseLine() const;
+
+    // Cuts `line` into values with the own layout, or marks the record a comment.
+    void parseLine(TextEncoding encoding = TextEncoding::Windows1252);
+};
+
+// Blanks, tabs and line ends, as trimmed from lines and skipped in column fields.
+[[nodiscard]] bool isWhiteSpace(char c);
+[[nodiscard]] std::string_view trimWhiteSpace(std::string_view text);
+
+[[nodiscard]] std::string extractField(std::string_view line, std::size_t position, std::size_t end,
+                                       bool commaDelimited);
+[[nodiscard]] bool isValidCall(std::string_view text);
+void normaliseGrid(std::string& text);

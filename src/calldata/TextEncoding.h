@@ -1,0 +1,24 @@
+// Which 8-bit encoding a file's bytes are in, and the case rules that never break a character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum class TextEncoding {
+    Windows1252,  // any byte is a character
+    Utf8,         // every non-ASCII byte belongs to a valid UTF-8 sequence
+};
+
+// Windows-1252 unless the text has non-ASCII bytes and all of them form valid UTF-8.
+[[nodiscard]] TextEncoding detectEncoding(std::string_view bytes);
+
+[[nodiscard]] bool isValidUtf8(std::string_view bytes);
+
+// Upper-cases in place: Windows-1252 lower-case letters, or ASCII letters only for UTF-8.
+void toUpperInPlace(std::string& text, TextEncoding encoding);
+
+// Text for display: kept as it is when valid UTF-8, otherwise read as Windows-1252.
+[[nodiscard]] std::string toUtf8ForDisplay(std::string_view bytes);
+
+// The UTF-8 byte-order mark that some editors put at the start of a file.
+inline constexpr std::string_view utf8ByteOrderMark{"\xEF\xBB\xBF"};

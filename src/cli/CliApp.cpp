@@ -1,0 +1,76 @@
+// The batch command: the main dialog's merge, answered from the command line.
+#include "cli/CliApp.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "app/MergeDialog.h"
+#include "cli/CliCommentsStep.h"
+#include "cli/CliMergeWindow.h"
+#include "cli/CliMessageBoxes.h"
+#include "cli/CliOptions.h"
+#include "cli/CliResolveStep.h"
+#include "cli/MergeReport.h"
+
+namespace {
+
+int exitStatus(MergeOutcome outcome) {
+    switch (outcome) {
+        case MergeOutcome::LayoutRefused: return 2;
+        case MergeOutcome::CheckFailed:
+        case MergeOutcome::WriteFailed: return 1;
+        case MergeOutcome::Cancelled: return 3;
+        case MergeOutcome::NoChanges:
+        case MergeOutcome::NotConfirmed:
+        case MergeOutcome::Written:
+        case MergeOutcome::DryRun: break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    const CliParse parse = parseCliOptions(argc, argv, out, err);
+    if (!parse.options) {
+        return parse.exitStatus;
+    }
+    const CliOptions& options = *parse.options;
+    const bool reportToOut = options.reportPath == "-";
+
+    // Standard output carries only the final status lines (or the report), so scripts can read it.
+    CliMessageBoxes mainBoxes(options.quiet || reportToOut ? nullptr : &out, err);
+    CliMessageBoxes stepBoxes(options.quiet ? nullptr : &err, err);
+    CliMergeWindow window(options, mainBoxes);
+    CliResolveStep resolveStep(options.resolve, stepBoxes, err);
+    CliCommentsStep commentsStep(options.comments);
+    ProgramSettings settings;
+    MergeDialog dialog(window, resolveStep, commentsStep, settings);
+    dialog.workFolder = options.folder;
+    dialog.dryRun = options.dryRun;
+    dialog.recordChanges = options.dryRun || !options.reportPath.empty();
+    dialog.onInitDialog();
+
+    const MergeOutcome outcome = dialog.onMerge();
+    const MergeReport report(dialog, outcome, mainBoxes);
+    if (options.dryRun && !options.quiet && !reportToOut) {
+        report.printChanges(out);
+    }
+    int status = exitStatus(outcome);
+    if (reportToOut) {
+        out << report.toJson().dump(2) << '\n';
+    } else if (!options.reportPath.empty()) {
+        // Like the input, a relative report path is taken from the working folder.
+        const std::filesystem::path reportPath =
+            std::filesystem::path(options.folder) / std::filesystem::path(options.reportPath);
+        std::ofstream file(reportPath, std::ios::binary);
+        file << report.toJson().dump(2) << '\n';
+        file.close();
+        if (!file) {
+            err << "Cannot write the report " << options.reportPath << ".\n";
+            status = status == 0 ? 1 : status;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,10 @@
+// Filling the main dialog's values from the options.
+#include "cli/CliMergeWindow.h"
+
+#include "app/MergeDialog.h"
+
+void CliMergeWindow::readBoxes(MergeDialog& dialog) {
+    dialog.inputPath = options_.input;
+    dialog.inputLayout = options_.layout;
+    dialog.options = options_.options;
+}

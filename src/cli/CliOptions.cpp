@@ -1,0 +1,115 @@
+// Command-line parsing with CLI11.
+#include "cli/CliOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+#include <vector>
+
+#include "calldata/FieldDefinition.h"
+
+namespace {
+
+// "0" to "3" or a layout's list text; -1 for anything else.
+int layoutIndex(const std::string& text) {
+    for (std::size_t i = 0; i < layoutNames.size(); ++i) {
+        if (text == std::to_string(i) || text == layoutNames[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::vector<std::string> optionNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, member] : mergeOptionMembers) {
+        names.emplace_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    CliOptions parsed;
+    CLI::App app{
+        "Merges INPUT, a newer callsign list, into Call3.txt of the current folder (or of -C DIR).\n"
+        "New calls are added, known calls get the automatic conversions the options allow, and calls\n"
+        "whose data still differ are settled as --resolve says. The old file is kept as Call3.bak.\n"
+        "Standard output gets the final status lines; standard error gets error messages.\n"
+        "Exit status: 0 done, 1 a file check or the write failed, 2 bad usage,\n"
+        "3 differences left unresolved (--resolve fail).",
+        "velkmerge-cli"};
+    app.set_version_flag("--version", "velkmerge-cli " VELKMERGE_VERSION);
+    app.get_formatter()->column_width(30);
+
+    app.add_option("INPUT", parsed.input, "The callsign file to merge into Call3.txt")->required();
+    app.add_option("-C,--folder", parsed.folder, "Work as if started in DIR, the folder that holds Call3.txt")
+        ->type_name("DIR")
+        ->check(CLI::ExistingDirectory);
+    std::string layout = "0";
+    app.add_option("-l,--layout", layout,
+                   "Layout of INPUT: 0 \"VELK Standard\" (default), 1 \"VELK <=  V4.6\", 2 \"Old Nohr Style\"")
+        ->type_name("L");
+    std::vector<std::string> setNames;
+    std::vector<std::string> unsetNames;
+    const std::string optionHelp = "useGrid, useName, useEme, useEmail, useState and useStation are on by default; "
+                                   "alwaysGrid, alwaysName, alwaysEmail, alwaysState, alwaysStation, removeEme, "
+                                   "differentIfInputEmpty and ignoreNameStar are off";
+    app.add_option("--set", setNames, "Turn a merge option on (repeatable). " + optionHelp)
+        ->type_name("NAME")
+        ->take_all()
+        ->expected(1)
+        ->check(CLI::IsMember(optionNames()));
+    app.add_option("--unset", unsetNames, "Turn a merge option off (repeatable)")
+        ->type_name("NAME")
+        ->take_all()
+        ->expected(1)
+        ->check(CLI::IsMember(optionNames()));
+    std::string resolve = "original";
+    app.add_option("--resolve", resolve,
+                   "Calls whose data differ: keep the database's values (original), take the input's "
+                   "(input), or stop before writing, list them and exit with 3 (fail)")
+        ->check(CLI::IsMember({"original", "input", "fail"}))
+        ->type_name("MODE")
+        ->capture_default_str();
+    std::string comments = "both";
+    app.add_option("--comments", comments,
+                   "Comment lines of the new file: both files' (both), Call3.txt's only (database), or none")
+        ->check(CLI::IsMember({"both", "database", "none"}))
+        ->type_name("MODE")
+        ->capture_default_str();
+    app.add_flag("-n,--dry-run", parsed.dryRun, "Do everything but write");
+    app.add_option("--report", parsed.reportPath, "Write a JSON report of the merge to FILE (- for standard output)")
+        ->type_name("FILE");
+    app.add_flag("-q,--quiet", parsed.quiet, "Print nothing but errors");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error, out, err);
+        return {std::nullopt, status == 0 ? 0 : 2};
+    }
+
+    parsed.layout = layoutIndex(layout);
+    if (parsed.layout < 0) {
+        err << "--layout: " << layout << " is not a layout; use 0, 1 or 2.\nRun with --help for more information.\n";
+        return {std::nullopt, 2};
+    }
+    for (const std::string& name : setNames) {
+        *parsed.options.member(name) = true;
+    }
+    for (const std::string& name : unsetNames) {
+        if (std::find(setNames.begin(), setNames.end(), name) != setNames.end()) {
+            err << "--set and --unset both name " << name << ".\nRun with --help for more information.\n";
+            return {std::nullopt, 2};
+        }
+        *parsed.options.member(name) = false;
+    }
+    parsed.resolve = resolve == "input"  ? CliOptions::Resolve::Input
+                     : resolve == "fail" ? CliOptions::Resolve::Fail
+                                         : CliOptions::Resolve::Original;
+    parsed.comments = comments == "database" ? CliOptions::Comments::Database
+                      : comments == "none"   ? CliOptions::Comments::None
+                                             : CliOptions::Comments::Both;
+    return {std::move(parsed), 0};
+}

@@ -1,0 +1,29 @@
+// The resolve step without a window: all pairs settled one way, or the merge stopped.
+#pragma once
+
+#include <ostream>
+
+#include "app/ResolveStep.h"
+#include "cli/CliMessageBoxes.h"
+#include "cli/CliOptions.h"
+#include "resolve/ResolveWindowInterface.h"
+
+class CliResolveStep final : public ResolveStep, public ResolveWindowInterface {
+public:
+    // Status boxes of the step go to `boxes`; with Fail the pairs are listed on `listing`.
+    CliResolveStep(CliOptions::Resolve mode, CliMessageBoxes& boxes, std::ostream& listing)
+        : mode_(mode), boxes_(boxes), listing_(listing) {}
+
+    [[nodiscard]] DialogResult runResolve(ResolveDialog& dialog) override;
+
+    void readBoxes(ResolveDialog& /*dialog*/) override {}
+    void showValues(const ResolveDialog& /*dialog*/) override {}
+    void endDialog(DialogResult result) override { result_ = result; }
+    [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes_; }
+
+private:
+    CliOptions::Resolve mode_;
+    CliMessageBoxes& boxes_;
+    std::ostream& listing_;
+    DialogResult result_ = DialogResult::Cancel;
+};

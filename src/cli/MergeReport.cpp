@@ -1,0 +1,107 @@
+// Building the JSON report and the change list.
+#include "cli/MergeReport.h"
+
+#include "calldata/TextEncoding.h"
+
+namespace {
+
+const char* settlementName(MergeChanges::Settlement settlement) {
+    switch (settlement) {
+        case MergeChanges::Settlement::Original: return "original";
+        case MergeChanges::Settlement::Input: return "input";
+        case MergeChanges::Settlement::AsShown: return "shown";
+        case MergeChanges::Settlement::Unresolved: break;
+    }
+    return "unresolved";
+}
+
+const char* outcomeName(MergeOutcome outcome) {
+    switch (outcome) {
+        case MergeOutcome::LayoutRefused: return "layout-refused";
+        case MergeOutcome::CheckFailed: return "check-failed";
+        case MergeOutcome::Cancelled: return "unresolved";
+        case MergeOutcome::NoChanges: return "no-changes";
+        case MergeOutcome::NotConfirmed: return "not-confirmed";
+        case MergeOutcome::Written: return "written";
+        case MergeOutcome::WriteFailed: return "write-failed";
+        case MergeOutcome::DryRun: return "dry-run";
+    }
+    return "unknown";
+}
+
+nlohmann::json textList(const std::vector<std::string>& lines) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const std::string& line : lines) {
+        list.push_back(toUtf8ForDisplay(line));
+    }
+    return list;
+}
+
+}  // namespace
+
+nlohmann::json MergeReport::toJson() const {
+    using nlohmann::json;
+    const int layout = dialog_.inputLayout;
+    json report;
+    report["input"] = {
+        {"path", toUtf8ForDisplay(dialog_.inputPath)},
+        {"layout", layout},
+        {"layoutName", layout >= 0 && static_cast<std::size_t>(layout) < layoutNames.size()
+                           ? std::string(layoutNames[static_cast<std::size_t>(layout)])
+                           : std::string()},
+    };
+    report["outcome"] = outcomeName(outcome_);
+    report["written"] = outcome_ == MergeOutcome::Written;
+    report["dryRun"] = dialog_.dryRun;
+    report["counts"] = {
+        {"inserted", dialog_.insertedCount},
+        {"automaticallyUpdated", dialog_.autoCount},
+        {"manuallyUpdated", dialog_.manualCount},
+        {"written", dialog_.writeCount},
+    };
+    json inserted = json::array();
+    json updated = json::array();
+    json differences = json::array();
+    if (const MergeChanges* changes = dialog_.changes()) {
+        for (const auto& entry : changes->inserted) {
+            inserted.push_back({{"call", toUtf8ForDisplay(entry.call)}, {"line", toUtf8ForDisplay(entry.line)}});
+        }
+        for (const auto& entry : changes->updated) {
+            updated.push_back({{"call", toUtf8ForDisplay(entry.call)},
+                               {"before", toUtf8ForDisplay(entry.before)},
+                               {"after", toUtf8ForDisplay(entry.after)}});
+        }
+        for (const auto& entry : changes->differences) {
+            differences.push_back({{"call", toUtf8ForDisplay(entry.call)},
+                                   {"databaseLine", toUtf8ForDisplay(entry.databaseLine)},
+                                   {"inputLine", toUtf8ForDisplay(entry.inputLine)},
+                                   {"settled", settlementName(entry.settlement)},
+                                   {"resultLine", toUtf8ForDisplay(entry.resultLine)}});
+        }
+    }
+    report["inserted"] = std::move(inserted);
+    report["automaticallyUpdated"] = std::move(updated);
+    report["differences"] = std::move(differences);
+    report["status"] = textList(boxes_.statusLines());
+    report["errors"] = textList(boxes_.errorLines());
+    return report;
+}
+
+void MergeReport::printChanges(std::ostream& out) const {
+    const MergeChanges* changes = dialog_.changes();
+    if (changes == nullptr) {
+        return;
+    }
+    for (const auto& entry : changes->inserted) {
+        out << "New:      " << entry.line << '\n';
+    }
+    for (const auto& entry : changes->updated) {
+        out << "Updated:  " << entry.before << '\n' << "      to  " << entry.after << '\n';
+    }
+    for (const auto& entry : changes->differences) {
+        out << "Differs:  " << entry.call << " (" << settlementName(entry.settlement) << ")\n"
+            << "   Call3.txt:  " << entry.databaseLine << '\n'
+            << "   Input file: " << entry.inputLine << '\n'
+            << "   Result:     " << entry.resultLine << '\n';
+    }
+}

@@ -1,0 +1,26 @@
+// The JSON report of one merge and the printed change list of a dry run.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "app/MergeDialog.h"
+#include "cli/CliMessageBoxes.h"
+
+class MergeReport {
+public:
+    MergeReport(MergeDialog& dialog, MergeOutcome outcome, const CliMessageBoxes& boxes)
+        : dialog_(dialog), outcome_(outcome), boxes_(boxes) {}
+
+    // Input, layout, counts, inserted and updated calls, differences and how each was settled,
+    // whether the file was written, and the message lines. Texts that are not valid UTF-8 are
+    // read as Windows-1252.
+    [[nodiscard]] nlohmann::json toJson() const;
+    // The change list, one entry per line, for a person reading a dry run.
+    void printChanges(std::ostream& out) const;
+
+private:
+    MergeDialog& dialog_;
+    MergeOutcome outcome_;
+    const CliMessageBoxes& boxes_;
+};

@@ -1,0 +1,6 @@
+// velkmerge-cli: merges a callsign list into Call3.txt from the command line.
+#include <iostream>
+
+#include "cli/CliApp.h"
+
+int main(int argc, char** argv) { return runCli(argc, argv, std::cout, std::cerr); }

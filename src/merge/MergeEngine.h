@@ -1,0 +1,54 @@
+// Pairs the input records with the database by call: new calls are added, known calls converted
+// and, when they still differ, handed back for the resolve step.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "calldata/ProgressDisplay.h"
+#include "calldata/RecordList.h"
+#include "merge/MergeChanges.h"
+#include "merge/MergeOptions.h"
+
+class MergeEngine {
+public:
+    struct Outcome {
+        bool inserted = false;
+        // The input record, with `match` set, when it still differs from its database record.
+        std::unique_ptr<CallRecord> different;
+    };
+
+    // Takes the database's records; finish() gives them back merged. `changes` may be null.
+    MergeEngine(RecordList& database, const MergeOptions& options, MergeChanges* changes);
+
+    // Places one input record. Records must come in ascending call order, as a read list holds
+    // them: the database and the input are walked together, never searched from the start.
+    [[nodiscard]] Outcome mergeRecord(std::unique_ptr<CallRecord> input);
+    void finish();
+
+    [[nodiscard]] std::uint32_t insertedCount() const { return insertedCount_; }
+    [[nodiscard]] std::uint32_t autoCount() const { return autoCount_; }
+
+private:
+    RecordList& database_;
+    const MergeOptions& options_;
+    MergeChanges* changes_;
+    RecordList::Entries old_;
+    std::size_t next_ = 0;
+    RecordList::Entries merged_;
+    std::uint32_t insertedCount_ = 0;
+    std::uint32_t autoCount_ = 0;
+};
+
+struct CompareCounts {
+    std::uint32_t insertedCount = 0;
+    std::uint32_t autoCount = 0;
+};
+
+// Merges every record of `input` (which ends up empty) into `database` and appends the pairs that
+// still differ to `differences`, in call order.
+[[nodiscard]] CompareCounts compareFiles(RecordList& database, RecordList& input,
+                                         std::vector<std::unique_ptr<CallRecord>>& differences,
+                                         const MergeOptions& options, ProgressDisplay& progress,
+                                         MergeChanges* changes);
