@@ -6,7 +6,7 @@
 class CommentsDialog;
 
 class CommentsStep {
-public:
+  public:
     virtual ~CommentsStep() = default;
     // Attaches a window to the dialog, opens it and returns Ok for Write or Cancel.
     [[nodiscard]] virtual DialogResult runComments(CommentsDialog& dialog) = 0;

@@ -8,7 +8,8 @@
 #include "app/MessageBoxes.h"
 
 #if defined(__GNUC__)
-#define VELKMERGE_PRINTF(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#define VELKMERGE_PRINTF(formatIndex, firstArgument) \
+    __attribute__((format(printf, formatIndex, firstArgument)))
 #else
 #define VELKMERGE_PRINTF(formatIndex, firstArgument)
 #endif
@@ -16,7 +17,7 @@
 inline constexpr const char* errorCaption = "VELK Merge Program Error";
 
 class ErrorList {
-public:
+  public:
     void addLine(std::string text) { lines_.push_back(std::move(text)); }
     // printf-style; the line is as long as it needs to be.
     void addFormatted(const char* format, ...) VELKMERGE_PRINTF(2, 3);
@@ -25,6 +26,6 @@ public:
 
     [[nodiscard]] const std::vector<std::string>& lines() const { return lines_; }
 
-private:
+  private:
     std::vector<std::string> lines_;
 };

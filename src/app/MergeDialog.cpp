@@ -171,17 +171,17 @@ bool MergeDialog::checkBothFiles() {
 }
 
 bool MergeDialog::readBothFiles() {
-    const ReadResult database = readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
-                                             fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
-                                             databaseName, window_);
+    const ReadResult database =
+        readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
+                     fieldDefinitions[static_cast<std::size_t>(databaseLayout)], databaseName, window_);
     if (!database.opened) {
         showCannotOpen(databaseName);
         return false;
     }
     databaseHadByteOrderMark_ = database.hadByteOrderMark;
-    const ReadResult read = readCallFile(inputRecords, inputComments, inputFilePath(),
-                                         fieldDefinitions[static_cast<std::size_t>(inputLayout)],
-                                         "Input File", window_);
+    const ReadResult read =
+        readCallFile(inputRecords, inputComments, inputFilePath(),
+                     fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", window_);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;
@@ -217,7 +217,8 @@ bool MergeDialog::writeDatabase() {
             break;
         case SafeFileWriter::Stage::Replace:
             errors.addFormatted("Unable to rename the new file to Call3.txt (%d)", result.cause);
-            errors.addLine(result.restored ? "Call3.txt is unchanged." : "The original file is saved as Call3.bak");
+            errors.addLine(result.restored ? "Call3.txt is unchanged."
+                                           : "The original file is saved as Call3.bak");
             break;
         default:
             errors.addFormatted("Unable to write the new Call3.txt (%d)", result.cause);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/CommentsStep.h"
-#include "app/MessageList.h"
 #include "app/MergeOutcome.h"
 #include "app/MergeWindowInterface.h"
+#include "app/MessageList.h"
 #include "app/ProgramSettings.h"
 #include "app/ResolveStep.h"
 #include "calldata/DatabaseWriter.h"
@@ -21,7 +21,7 @@
 #include "merge/MergeOptions.h"
 
 class MergeDialog {
-public:
+  public:
     MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
                 ProgramSettings& settings);
 
@@ -60,7 +60,7 @@ public:
     bool recordChanges = false;
     DatabaseWriter databaseWriter;
 
-private:
+  private:
     void clearMergeState();
     [[nodiscard]] bool refuseMissingLayout();
     [[nodiscard]] bool checkBothFiles();

@@ -8,7 +8,7 @@
 class MergeDialog;
 
 class MergeWindowInterface : public ProgressDisplay {
-public:
+  public:
     // Copies the controls' contents into the dialog's inputPath, inputLayout and options.
     virtual void readBoxes(MergeDialog& dialog) = 0;
     // Copies the dialog's values into the controls.

@@ -4,7 +4,7 @@
 #include <string>
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // OK button only, no icon.
     virtual void showError(const std::string& caption, const std::string& text) = 0;

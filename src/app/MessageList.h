@@ -13,7 +13,7 @@ inline constexpr const char* statusCaption = "VELK Merge Status";
 inline constexpr const char* queryCaption = "VELK Merge Query.";
 
 class MessageList {
-public:
+  public:
     enum class Kind { Status = 0, Query = 1 };
     static constexpr std::size_t maximumLines = 20;
 
@@ -30,6 +30,6 @@ public:
 
     [[nodiscard]] const std::vector<std::string>& lines() const { return lines_; }
 
-private:
+  private:
     std::vector<std::string> lines_;
 };

@@ -6,7 +6,7 @@
 class ResolveDialog;
 
 class ResolveStep {
-public:
+  public:
     virtual ~ResolveStep() = default;
     // Attaches a window to the dialog, opens it and returns how it ended.
     [[nodiscard]] virtual DialogResult runResolve(ResolveDialog& dialog) = 0;

@@ -31,9 +31,8 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
     bytes = bytes.substr(0, bytes.find('\x1A'));
     result.encoding = detectEncoding(bytes);
 
-    const std::size_t lineCount =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
-        (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
+    const std::size_t lineCount = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                                  (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
     progress.setLabel("Loading " + labelName);
     ProgressTicker ticker(progress, lineCount);
 

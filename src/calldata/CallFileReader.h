@@ -11,7 +11,7 @@
 #include "calldata/TextEncoding.h"
 
 struct ReadResult {
-    bool opened = false;           // false: the file was gone or not a regular file any more
+    bool opened = false;            // false: the file was gone or not a regular file any more
     bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
     TextEncoding encoding = TextEncoding::Windows1252;
 };

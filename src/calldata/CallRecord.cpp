@@ -155,7 +155,9 @@ void CallRecord::convertFrom(const CallRecord& source) {
     extraFields = source.extraFields;
 }
 
-std::string CallRecord::stationFromBands() const { return StationData::fromRecord(*this).toText(); }
+std::string CallRecord::stationFromBands() const {
+    return StationData::fromRecord(*this).toText();
+}
 
 std::string CallRecord::databaseLine() const {
     std::string text;

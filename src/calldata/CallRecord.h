@@ -12,7 +12,7 @@
 inline constexpr std::string_view unknownField{"unknown"};
 
 class CallRecord {
-public:
+  public:
     explicit CallRecord(const FieldDefinition* layout = nullptr) : layout(layout) {}
 
     // Values in the field order of `layout`; the first is the call sign.

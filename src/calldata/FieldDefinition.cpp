@@ -13,8 +13,8 @@ int FieldDefinition::indexOf(std::string_view name) const {
 std::vector<FieldDefinition> buildFieldDefinitions() {
     std::vector<FieldDefinition> definitions(3);
     definitions[0].commaDelimited = true;
-    definitions[0].fields = {{0, "Call"},  {1, "Grid"},  {2, "EME"},    {3, "State"},
-                             {4, "Name"},  {5, "Email"}, {6, "Station"}};
+    definitions[0].fields = {{0, "Call"}, {1, "Grid"},  {2, "EME"},    {3, "State"},
+                             {4, "Name"}, {5, "Email"}, {6, "Station"}};
     definitions[1].commaDelimited = false;
     definitions[1].fields = {{0, "Call"}, {7, "Grid"}, {15, "State"}, {19, "Name"}, {27, "P1"},
                              {32, "P2"},  {37, "P3"},  {42, "P4"},    {48, "Email"}};

@@ -17,8 +17,8 @@ struct FieldDefinition {
 };
 
 // The texts of the layout list; index i is layout i. The last one has no definition.
-inline constexpr std::array<std::string_view, 4> layoutNames{
-    "VELK Standard", "VELK <=  V4.6", "Old Nohr Style", "Custom Comma Delimited"};
+inline constexpr std::array<std::string_view, 4> layoutNames{"VELK Standard", "VELK <=  V4.6",
+                                                             "Old Nohr Style", "Custom Comma Delimited"};
 
 // Index of the database's own layout, in which "Call3.txt" is read and written.
 inline constexpr int databaseLayoutIndex = 0;

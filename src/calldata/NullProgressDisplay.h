@@ -4,7 +4,7 @@
 #include "calldata/ProgressDisplay.h"
 
 class NullProgressDisplay final : public ProgressDisplay {
-public:
+  public:
     void setRange(std::size_t /*maximum*/) override {}
     void setPosition(std::size_t /*position*/) override {}
     void setLabel(const std::string& /*text*/) override {}

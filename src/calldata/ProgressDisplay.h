@@ -5,7 +5,7 @@
 #include <string>
 
 class ProgressDisplay {
-public:
+  public:
     virtual ~ProgressDisplay() = default;
     virtual void setRange(std::size_t maximum) = 0;
     virtual void setPosition(std::size_t position) = 0;

@@ -7,7 +7,7 @@
 #include "calldata/ProgressDisplay.h"
 
 class ProgressTicker {
-public:
+  public:
     ProgressTicker(ProgressDisplay& display, std::size_t total)
         : display_(display), total_(total), stride_(std::max<std::size_t>(1, total / 100)) {
         display_.setRange(total_);
@@ -21,7 +21,7 @@ public:
         }
     }
 
-private:
+  private:
     ProgressDisplay& display_;
     std::size_t total_;
     std::size_t stride_;

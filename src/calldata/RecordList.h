@@ -9,7 +9,7 @@
 #include "calldata/FieldDefinition.h"
 
 class RecordList {
-public:
+  public:
     using Entries = std::vector<std::unique_ptr<CallRecord>>;
 
     explicit RecordList(const FieldDefinition* layout = nullptr) : layout_(layout) {}
@@ -38,7 +38,7 @@ public:
     void replaceAll(Entries entries) { entries_ = std::move(entries); }
     void clear() { entries_.clear(); }
 
-private:
+  private:
     const FieldDefinition* layout_;
     Entries entries_;
 };

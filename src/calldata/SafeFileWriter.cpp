@@ -12,7 +12,9 @@
 
 namespace {
 
-std::error_code lastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
+std::error_code lastError() {
+    return {errno != 0 ? errno : EIO, std::generic_category()};
+}
 
 bool syncToDisk(std::FILE* file) {
 #ifdef _WIN32

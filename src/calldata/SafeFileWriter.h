@@ -9,7 +9,7 @@
 #include <system_error>
 
 class SafeFileWriter {
-public:
+  public:
     enum class Stage {
         None,
         Write,    // creating, writing or flushing the new file
@@ -38,7 +38,7 @@ public:
     // Test seam: writing fails with "no space" once this many bytes have been written.
     void failAfterBytes(std::size_t limit) { byteLimit_ = limit; }
 
-private:
+  private:
     bool fail(Stage stage, std::error_code error);
     void discardTemporary();
 

@@ -17,14 +17,18 @@ namespace {
 
 int exitStatus(MergeOutcome outcome) {
     switch (outcome) {
-        case MergeOutcome::LayoutRefused: return 2;
+        case MergeOutcome::LayoutRefused:
+            return 2;
         case MergeOutcome::CheckFailed:
-        case MergeOutcome::WriteFailed: return 1;
-        case MergeOutcome::Cancelled: return 3;
+        case MergeOutcome::WriteFailed:
+            return 1;
+        case MergeOutcome::Cancelled:
+            return 3;
         case MergeOutcome::NoChanges:
         case MergeOutcome::NotConfirmed:
         case MergeOutcome::Written:
-        case MergeOutcome::DryRun: break;
+        case MergeOutcome::DryRun:
+            break;
     }
     return 0;
 }
@@ -41,7 +45,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     // Standard output carries only the final status lines (or the report), so scripts can read it.
     CliMessageBoxes mainBoxes(options.quiet || reportToOut ? nullptr : &out, err);
-    CliMessageBoxes stepBoxes(options.quiet ? nullptr : &err, err);
+    // The resolve step's own notes repeat what the final status says; only its errors are printed.
+    CliMessageBoxes stepBoxes(nullptr, err);
     CliMergeWindow window(options, mainBoxes);
     CliResolveStep resolveStep(options.resolve, stepBoxes, err);
     CliCommentsStep commentsStep(options.comments);

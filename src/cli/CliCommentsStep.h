@@ -6,7 +6,7 @@
 #include "confirm/CommentsWindowInterface.h"
 
 class CliCommentsStep final : public CommentsStep, public CommentsWindowInterface {
-public:
+  public:
     explicit CliCommentsStep(CliOptions::Comments mode) : mode_(mode) {}
 
     [[nodiscard]] DialogResult runComments(CommentsDialog& dialog) override;
@@ -15,7 +15,7 @@ public:
     void showValues(const CommentsDialog& /*dialog*/) override {}
     void endDialog(DialogResult result) override { result_ = result; }
 
-private:
+  private:
     CliOptions::Comments mode_;
     DialogResult result_ = DialogResult::Cancel;
 };

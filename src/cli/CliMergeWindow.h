@@ -6,7 +6,7 @@
 #include "cli/CliOptions.h"
 
 class CliMergeWindow final : public MergeWindowInterface {
-public:
+  public:
     CliMergeWindow(const CliOptions& options, CliMessageBoxes& boxes) : options_(options), boxes_(boxes) {}
 
     void readBoxes(MergeDialog& dialog) override;
@@ -20,7 +20,7 @@ public:
     void setPosition(std::size_t /*position*/) override {}
     void setLabel(const std::string& /*text*/) override {}
 
-private:
+  private:
     const CliOptions& options_;
     CliMessageBoxes& boxes_;
 };

@@ -7,7 +7,8 @@ void printLines(const std::string& text, std::ostream* stream, std::vector<std::
     std::size_t start = 0;
     for (;;) {
         const std::size_t lineFeed = text.find('\n', start);
-        kept.push_back(text.substr(start, lineFeed == std::string::npos ? std::string::npos : lineFeed - start));
+        kept.push_back(
+            text.substr(start, lineFeed == std::string::npos ? std::string::npos : lineFeed - start));
         if (stream != nullptr) {
             *stream << kept.back() << '\n';
         }

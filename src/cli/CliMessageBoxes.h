@@ -8,7 +8,7 @@
 #include "app/MessageBoxes.h"
 
 class CliMessageBoxes final : public MessageBoxes {
-public:
+  public:
     // status: where status boxes go; nullptr drops them (they are still collected).
     CliMessageBoxes(std::ostream* status, std::ostream& errors) : status_(status), errors_(errors) {}
 
@@ -20,7 +20,7 @@ public:
     [[nodiscard]] const std::vector<std::string>& statusLines() const { return statusLines_; }
     [[nodiscard]] const std::vector<std::string>& errorLines() const { return errorLines_; }
 
-private:
+  private:
     std::ostream* status_;
     std::ostream& errors_;
     std::vector<std::string> statusLines_;

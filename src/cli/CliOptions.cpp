@@ -45,26 +45,28 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
     app.add_option("INPUT", parsed.input, "The callsign file to merge into Call3.txt")->required();
     app.add_option("-C,--folder", parsed.folder, "Work as if started in DIR, the folder that holds Call3.txt")
         ->type_name("DIR")
-        ->check(CLI::ExistingDirectory);
+        ->check(CLI::Validator(CLI::ExistingDirectory).description(""));
     std::string layout = "0";
-    app.add_option("-l,--layout", layout,
-                   "Layout of INPUT: 0 \"VELK Standard\" (default), 1 \"VELK <=  V4.6\", 2 \"Old Nohr Style\"")
+    app.add_option(
+           "-l,--layout", layout,
+           "Layout of INPUT: 0 \"VELK Standard\" (default), 1 \"VELK <=  V4.6\", 2 \"Old Nohr Style\"")
         ->type_name("L");
     std::vector<std::string> setNames;
     std::vector<std::string> unsetNames;
-    const std::string optionHelp = "useGrid, useName, useEme, useEmail, useState and useStation are on by default; "
-                                   "alwaysGrid, alwaysName, alwaysEmail, alwaysState, alwaysStation, removeEme, "
-                                   "differentIfInputEmpty and ignoreNameStar are off";
+    const std::string optionHelp =
+        "useGrid, useName, useEme, useEmail, useState and useStation are on by default; "
+        "alwaysGrid, alwaysName, alwaysEmail, alwaysState, alwaysStation, removeEme, "
+        "differentIfInputEmpty and ignoreNameStar are off";
     app.add_option("--set", setNames, "Turn a merge option on (repeatable). " + optionHelp)
         ->type_name("NAME")
         ->take_all()
         ->expected(1)
-        ->check(CLI::IsMember(optionNames()));
+        ->check(CLI::IsMember(optionNames()).description(""));
     app.add_option("--unset", unsetNames, "Turn a merge option off (repeatable)")
         ->type_name("NAME")
         ->take_all()
         ->expected(1)
-        ->check(CLI::IsMember(optionNames()));
+        ->check(CLI::IsMember(optionNames()).description(""));
     std::string resolve = "original";
     app.add_option("--resolve", resolve,
                    "Calls whose data differ: keep the database's values (original), take the input's "
@@ -79,7 +81,8 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         ->type_name("MODE")
         ->capture_default_str();
     app.add_flag("-n,--dry-run", parsed.dryRun, "Do everything but write");
-    app.add_option("--report", parsed.reportPath, "Write a JSON report of the merge to FILE (- for standard output)")
+    app.add_option("--report", parsed.reportPath,
+                   "Write a JSON report of the merge to FILE (- for standard output)")
         ->type_name("FILE");
     app.add_flag("-q,--quiet", parsed.quiet, "Print nothing but errors");
 
@@ -92,7 +95,8 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
 
     parsed.layout = layoutIndex(layout);
     if (parsed.layout < 0) {
-        err << "--layout: " << layout << " is not a layout; use 0, 1 or 2.\nRun with --help for more information.\n";
+        err << "--layout: " << layout
+            << " is not a layout; use 0, 1 or 2.\nRun with --help for more information.\n";
         return {std::nullopt, 2};
     }
     for (const std::string& name : setNames) {

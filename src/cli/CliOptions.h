@@ -29,4 +29,5 @@ struct CliParse {
     int exitStatus = 0;
 };
 
-[[nodiscard]] CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+[[nodiscard]] CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out,
+                                       std::ostream& err);

@@ -9,7 +9,7 @@
 #include "resolve/ResolveWindowInterface.h"
 
 class CliResolveStep final : public ResolveStep, public ResolveWindowInterface {
-public:
+  public:
     // Status boxes of the step go to `boxes`; with Fail the pairs are listed on `listing`.
     CliResolveStep(CliOptions::Resolve mode, CliMessageBoxes& boxes, std::ostream& listing)
         : mode_(mode), boxes_(boxes), listing_(listing) {}
@@ -21,7 +21,7 @@ public:
     void endDialog(DialogResult result) override { result_ = result; }
     [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes_; }
 
-private:
+  private:
     CliOptions::Resolve mode_;
     CliMessageBoxes& boxes_;
     std::ostream& listing_;

@@ -7,30 +7,42 @@ namespace {
 
 const char* settlementName(MergeChanges::Settlement settlement) {
     switch (settlement) {
-        case MergeChanges::Settlement::Original: return "original";
-        case MergeChanges::Settlement::Input: return "input";
-        case MergeChanges::Settlement::AsShown: return "shown";
-        case MergeChanges::Settlement::Unresolved: break;
+        case MergeChanges::Settlement::Original:
+            return "original";
+        case MergeChanges::Settlement::Input:
+            return "input";
+        case MergeChanges::Settlement::AsShown:
+            return "shown";
+        case MergeChanges::Settlement::Unresolved:
+            break;
     }
     return "unresolved";
 }
 
 const char* outcomeName(MergeOutcome outcome) {
     switch (outcome) {
-        case MergeOutcome::LayoutRefused: return "layout-refused";
-        case MergeOutcome::CheckFailed: return "check-failed";
-        case MergeOutcome::Cancelled: return "unresolved";
-        case MergeOutcome::NoChanges: return "no-changes";
-        case MergeOutcome::NotConfirmed: return "not-confirmed";
-        case MergeOutcome::Written: return "written";
-        case MergeOutcome::WriteFailed: return "write-failed";
-        case MergeOutcome::DryRun: return "dry-run";
+        case MergeOutcome::LayoutRefused:
+            return "layout-refused";
+        case MergeOutcome::CheckFailed:
+            return "check-failed";
+        case MergeOutcome::Cancelled:
+            return "unresolved";
+        case MergeOutcome::NoChanges:
+            return "no-changes";
+        case MergeOutcome::NotConfirmed:
+            return "not-confirmed";
+        case MergeOutcome::Written:
+            return "written";
+        case MergeOutcome::WriteFailed:
+            return "write-failed";
+        case MergeOutcome::DryRun:
+            return "dry-run";
     }
     return "unknown";
 }
 
-nlohmann::json textList(const std::vector<std::string>& lines) {
-    nlohmann::json list = nlohmann::json::array();
+nlohmann::ordered_json textList(const std::vector<std::string>& lines) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const std::string& line : lines) {
         list.push_back(toUtf8ForDisplay(line));
     }
@@ -39,8 +51,8 @@ nlohmann::json textList(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-nlohmann::json MergeReport::toJson() const {
-    using nlohmann::json;
+nlohmann::ordered_json MergeReport::toJson() const {
+    using json = nlohmann::ordered_json;
     const int layout = dialog_.inputLayout;
     json report;
     report["input"] = {
@@ -64,7 +76,8 @@ nlohmann::json MergeReport::toJson() const {
     json differences = json::array();
     if (const MergeChanges* changes = dialog_.changes()) {
         for (const auto& entry : changes->inserted) {
-            inserted.push_back({{"call", toUtf8ForDisplay(entry.call)}, {"line", toUtf8ForDisplay(entry.line)}});
+            inserted.push_back(
+                {{"call", toUtf8ForDisplay(entry.call)}, {"line", toUtf8ForDisplay(entry.line)}});
         }
         for (const auto& entry : changes->updated) {
             updated.push_back({{"call", toUtf8ForDisplay(entry.call)},

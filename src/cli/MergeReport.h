@@ -8,18 +8,18 @@
 #include "cli/CliMessageBoxes.h"
 
 class MergeReport {
-public:
+  public:
     MergeReport(MergeDialog& dialog, MergeOutcome outcome, const CliMessageBoxes& boxes)
         : dialog_(dialog), outcome_(outcome), boxes_(boxes) {}
 
     // Input, layout, counts, inserted and updated calls, differences and how each was settled,
     // whether the file was written, and the message lines. Texts that are not valid UTF-8 are
     // read as Windows-1252.
-    [[nodiscard]] nlohmann::json toJson() const;
+    [[nodiscard]] nlohmann::ordered_json toJson() const;
     // The change list, one entry per line, for a person reading a dry run.
     void printChanges(std::ostream& out) const;
 
-private:
+  private:
     MergeDialog& dialog_;
     MergeOutcome outcome_;
     const CliMessageBoxes& boxes_;

@@ -3,4 +3,6 @@
 
 #include "cli/CliApp.h"
 
-int main(int argc, char** argv) { return runCli(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    return runCli(argc, argv, std::cout, std::cerr);
+}

@@ -42,7 +42,9 @@ void CommentsDialog::onWrite() {
     window_->endDialog(DialogResult::Ok);
 }
 
-void CommentsDialog::onCancel() { window_->endDialog(DialogResult::Cancel); }
+void CommentsDialog::onCancel() {
+    window_->endDialog(DialogResult::Cancel);
+}
 
 void CommentsDialog::commitComments() {
     window_->readBoxes(*this);
@@ -51,7 +53,8 @@ void CommentsDialog::commitComments() {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t lineFeed = text.find('\n', start);
-        const std::string_view piece = text.substr(start, lineFeed == text.npos ? text.npos : lineFeed - start);
+        const std::string_view piece =
+            text.substr(start, lineFeed == text.npos ? text.npos : lineFeed - start);
         auto comment = std::make_unique<CallRecord>();
         comment->isComment = true;
         comment->line = "// ";

@@ -10,7 +10,7 @@
 class MergeDialog;
 
 class CommentsDialog {
-public:
+  public:
     explicit CommentsDialog(MergeDialog& owner) : owner(owner) {}
 
     void setWindow(CommentsWindowInterface& window) { window_ = &window; }
@@ -35,6 +35,6 @@ public:
     // The editable box; lines end in single line feeds.
     std::string combinedComments;
 
-private:
+  private:
     CommentsWindowInterface* window_ = nullptr;
 };

@@ -6,7 +6,7 @@
 class CommentsDialog;
 
 class CommentsWindowInterface {
-public:
+  public:
     virtual ~CommentsWindowInterface() = default;
     // Copies the editable box's text into the dialog's combinedComments.
     virtual void readBoxes(CommentsDialog& dialog) = 0;

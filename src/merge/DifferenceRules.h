@@ -6,7 +6,9 @@
 
 // Copies input values into the database record as the options say; true when any rule fired,
 // even if the value it wrote was already there.
-[[nodiscard]] bool applyConversions(CallRecord& database, const CallRecord& input, const MergeOptions& options);
+[[nodiscard]] bool applyConversions(CallRecord& database, const CallRecord& input,
+                                    const MergeOptions& options);
 
 // True when some field of the database layout holds data the input contradicts.
-[[nodiscard]] bool isDifferent(const CallRecord& database, const CallRecord& input, const MergeOptions& options);
+[[nodiscard]] bool isDifferent(const CallRecord& database, const CallRecord& input,
+                               const MergeOptions& options);

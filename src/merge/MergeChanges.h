@@ -30,7 +30,7 @@ struct MergeChanges {
         std::string databaseLine;  // after the automatic conversions
         std::string inputLine;
         Settlement settlement = Settlement::Unresolved;
-        std::string resultLine;  // the database line once the resolve step is over
+        std::string resultLine;              // the database line once the resolve step is over
         const CallRecord* record = nullptr;  // the database record
     };
 
@@ -41,6 +41,6 @@ struct MergeChanges {
     void addDifference(Difference difference);
     void noteSettlement(const CallRecord* databaseRecord, Settlement settlement);
 
-private:
+  private:
     std::unordered_map<const CallRecord*, std::size_t> differenceIndex_;
 };

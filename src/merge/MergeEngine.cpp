@@ -30,8 +30,12 @@ MergeEngine::Outcome MergeEngine::mergeRecord(std::unique_ptr<CallRecord> input)
             return {};
         }
         if (changes_ != nullptr) {
-            changes_->addDifference({call, database.databaseLine(), input->line,
-                                     MergeChanges::Settlement::Unresolved, {}, &database});
+            changes_->addDifference({call,
+                                     database.databaseLine(),
+                                     input->line,
+                                     MergeChanges::Settlement::Unresolved,
+                                     {},
+                                     &database});
         }
         input->match = &database;
         return {false, std::move(input)};

@@ -12,7 +12,7 @@
 #include "merge/MergeOptions.h"
 
 class MergeEngine {
-public:
+  public:
     struct Outcome {
         bool inserted = false;
         // The input record, with `match` set, when it still differs from its database record.
@@ -30,7 +30,7 @@ public:
     [[nodiscard]] std::uint32_t insertedCount() const { return insertedCount_; }
     [[nodiscard]] std::uint32_t autoCount() const { return autoCount_; }
 
-private:
+  private:
     RecordList& database_;
     const MergeOptions& options_;
     MergeChanges* changes_;

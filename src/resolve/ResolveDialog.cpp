@@ -40,7 +40,9 @@ void ResolveDialog::onSaveAllOriginal() {
     finish("All duplicate calls unchanged.");
 }
 
-void ResolveDialog::onCancel() { window_->endDialog(DialogResult::Cancel); }
+void ResolveDialog::onCancel() {
+    window_->endDialog(DialogResult::Cancel);
+}
 
 void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
     if (MergeChanges* changes = owner.changes()) {

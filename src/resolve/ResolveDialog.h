@@ -10,7 +10,7 @@
 class MergeDialog;
 
 class ResolveDialog {
-public:
+  public:
     // Works on the owner's `differences` and the database records they point to.
     explicit ResolveDialog(MergeDialog& owner) : owner(owner) {}
 
@@ -31,7 +31,7 @@ public:
     bool singleStationBox = false;
     bool saveQuietly = false;
 
-private:
+  private:
     void removeAllItems(MergeChanges::Settlement settlement);
     void finish(const char* message);
 

@@ -7,7 +7,7 @@
 class ResolveDialog;
 
 class ResolveWindowInterface {
-public:
+  public:
     virtual ~ResolveWindowInterface() = default;
     // Copies the controls' contents into the dialog's values.
     virtual void readBoxes(ResolveDialog& dialog) = 0;

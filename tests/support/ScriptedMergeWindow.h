@@ -10,7 +10,7 @@
 #include "support/ScriptedMessageBoxes.h"
 
 class ScriptedMergeWindow final : public MergeWindowInterface {
-public:
+  public:
     // The controls.
     std::string inputPath;
     int layoutSelection = 0;

@@ -8,7 +8,7 @@
 #include "app/MessageBoxes.h"
 
 class ScriptedMessageBoxes final : public MessageBoxes {
-public:
+  public:
     enum class Kind { Error, Status, Query };
     struct Box {
         Kind kind;

@@ -14,7 +14,7 @@
 #include "support/ScriptedMessageBoxes.h"
 
 class ScriptedResolveStep final : public ResolveStep, public ResolveWindowInterface {
-public:
+  public:
     // What the user does once the dialog is open; without a script the step fails the test.
     std::function<void(ResolveDialog&)> script;
     ScriptedMessageBoxes boxes;
@@ -27,12 +27,12 @@ public:
     void endDialog(DialogResult result) override { result_ = result; }
     [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes; }
 
-private:
+  private:
     DialogResult result_ = DialogResult::Cancel;
 };
 
 class ScriptedCommentsStep final : public CommentsStep, public CommentsWindowInterface {
-public:
+  public:
     // What the user does once the dialog is open; without a script, Write.
     std::function<void(CommentsDialog&)> script;
     // Text the user leaves in the editable box; nothing keeps what the dialog proposed.
@@ -45,6 +45,6 @@ public:
     void showValues(const CommentsDialog& dialog) override { proposedText = dialog.combinedComments; }
     void endDialog(DialogResult result) override { result_ = result; }
 
-private:
+  private:
     DialogResult result_ = DialogResult::Cancel;
 };

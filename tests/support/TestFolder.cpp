@@ -46,7 +46,9 @@ std::string TestFolder::read(std::string_view name) const {
     return bytes.value_or(std::string());
 }
 
-bool TestFolder::exists(std::string_view name) const { return std::filesystem::exists(path_ / name); }
+bool TestFolder::exists(std::string_view name) const {
+    return std::filesystem::exists(path_ / name);
+}
 
 std::optional<std::string> readBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

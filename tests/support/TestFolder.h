@@ -7,7 +7,7 @@
 #include <string_view>
 
 class TestFolder {
-public:
+  public:
     TestFolder();
     ~TestFolder();
     TestFolder(const TestFolder&) = delete;
@@ -21,7 +21,7 @@ public:
     [[nodiscard]] std::string read(std::string_view name) const;
     [[nodiscard]] bool exists(std::string_view name) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,0 +1,112 @@
+// Reading callsign files: call order, duplicates, comments, the end marker, encodings and progress.
+#include "calldata/CallFileReader.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "support/TestFolder.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct RecordingProgress final : ProgressDisplay {
+    void setRange(std::size_t maximum) override { range = maximum; }
+    void setPosition(std::size_t at) override { position = at; }
+    void setLabel(const std::string& text) override { label = text; }
+    std::size_t range = 999;
+    std::size_t position = 999;
+    std::string label;
+};
+
+class CallFileReaderTest : public ::testing::Test {
+  protected:
+    ReadResult read(std::string_view bytes) {
+        records.clear();
+        comments.clear();
+        return readCallText(records, comments, bytes, layouts[0], "Call3.txt", progress);
+    }
+    Strings calls() const {
+        Strings result;
+        for (const auto& record : records) {
+            result.push_back(record->call());
+        }
+        return result;
+    }
+
+    const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
+    RecordList records;
+    Strings comments;
+    RecordingProgress progress;
+};
+
+TEST_F(CallFileReaderTest, ReadsRecordsInCallOrderAndKeepsCommentsAsRead) {
+    const std::string longStation(1 << 20, 'x');
+    const std::tuple<std::string, Strings, Strings, std::size_t> cases[] = {
+        {"QC3CCC,,,,first,,\r\n  // comment  \r\nqa1aaa,,,,,,\nQC3CCC,,,,second,,\n\n   \t \n"
+         "ZZZZZZ,End-Of-Callsign-Database\r\n   ZZZZZZ\n// ZZZZZZ stays\n"
+         "QA1AAA/P,,,,,,\nQA12BC,,,,,,\nQA1/P,,,,,,",
+         {"QA1/P", "QA12BC", "QA1AAA", "QA1AAA/P", "QC3CCC"},
+         {"  // comment  \n", "\n", "   \t \n", "// ZZZZZZ stays\n"},
+         12},
+        {"QA1AAA,,,,,,\r\n\x1AQB2BBB,,,,,,\n// after\n", {"QA1AAA"}, {}, 1},  // Ctrl-Z ends the file
+        {"", {}, {}, 0},
+        {"// no line feed", {}, {"// no line feed"}, 1},
+        {std::string(70000, '\n'), {}, Strings(70000, "\n"), 70000},  // more lines than 16 bits count
+        {"QA1AAA,,,,,," + longStation + "\nQB2BBB,,,,,,\n", {"QA1AAA", "QB2BBB"}, {}, 2},
+    };
+    for (const auto& [bytes, expectedCalls, expectedComments, lines] : cases) {
+        EXPECT_TRUE(read(bytes).opened);
+        EXPECT_EQ(calls(), expectedCalls) << bytes.substr(0, 40);
+        EXPECT_EQ(comments, expectedComments) << bytes.substr(0, 40);
+        EXPECT_EQ(progress.range, lines);
+        EXPECT_EQ(progress.position, lines);
+    }
+    EXPECT_EQ(records.at(0).getStation(), longStation);
+    EXPECT_EQ(progress.label, "Loading Call3.txt");
+}
+
+TEST_F(CallFileReaderTest, TheFirstLineOfACallWinsAndKeepsItsTrimmedLine) {
+    EXPECT_TRUE(read("\xEF\xBB\xBF  qc3ccc,,,,first,,\r\nQC3CCC,,,,second,,\n").hadByteOrderMark);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.at(0).getName(), "first");
+    EXPECT_EQ(records.at(0).line, "qc3ccc,,,,first,,");
+    EXPECT_EQ(records.layout(), &layouts[0]);
+    EXPECT_FALSE(read("QC3CCC,,,,,,\n").hadByteOrderMark);
+}
+
+TEST_F(CallFileReaderTest, UpperCasesStatesWithoutBreakingUtf8Characters) {
+    const std::tuple<std::string, TextEncoding, std::string> cases[] = {
+        {"qa1aaa,,,\xE4z,,,\n", TextEncoding::Windows1252, "\xC4Z"},
+        {"qa1aaa,,,\xC3\xA4z\xE2\x82\xAC\xC3\x9C,,,\n", TextEncoding::Utf8, "\xC3\xA4Z\xE2\x82\xAC\xC3\x9C"},
+    };
+    for (const auto& [bytes, encoding, state] : cases) {
+        EXPECT_EQ(read(bytes).encoding, encoding);
+        EXPECT_EQ(records.at(0).getState(), state);
+    }
+}
+
+TEST_F(CallFileReaderTest, ReadsRegularFilesOnlyAndAppendsToTheComments) {
+    TestFolder folder;
+    folder.write("input.txt", "QB2BBB  JO12ab\r\n// c\r\nqa1aaa\r\n");
+    std::filesystem::create_directory(folder / "folder");
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);  // a plain open would wait for a writer
+#endif
+    comments = {"// kept\n"};
+    for (const char* name : {"absent.txt", "folder", "fifo"}) {
+        EXPECT_FALSE(readCallFile(records, comments, folder / name, layouts[2], name, progress).opened)
+            << name;
+    }
+    EXPECT_TRUE(
+        readCallFile(records, comments, folder / "input.txt", layouts[2], "Input File", progress).opened);
+    EXPECT_EQ(calls(), (Strings{"QA1AAA", "QB2BBB"}));
+    EXPECT_EQ(records.at(1).getGrid(), "JO12ab");
+    EXPECT_EQ(comments, (Strings{"// kept\n", "// c\n"}));
+    EXPECT_EQ(progress.label, "Loading Input File");
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// Cutting lines into records, call-sign shape, named field access and the record conversions.
+#include "calldata/CallRecord.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
+
+CallRecord parsed(std::size_t layout, std::string line) {
+    CallRecord record(&layouts.at(layout));
+    record.line = std::move(line);
+    record.parseLine();
+    return record;
+}
+
+// Columns: Call 0, Grid 7, State 15, Name 19, then Email 28, or P1 27, P2 32, P3 37, P4 42 and Email 48.
+const std::string nohrLine = "qa1abc jo12AB  xy  Abc Def  a@b.c";
+const std::string bandLine = "qa1abc jo12ab  xy  Abc     5    0    x    2     a@b.c";
+using Values = std::vector<std::string>;
+
+TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
+    const std::tuple<std::size_t, std::string, Values> cases[] = {
+        // no values: a comment line
+        {0, "qa1abc,ab12cd,,xy,Abc,,", {"QA1ABC", "AB12cd", "", "XY", "Abc", "", ""}},
+        {0, "QA1ABC,JO12,EME", {"QA1ABC", "JO12", "EME", "", "", "", ""}},
+        {0,
+         " \tQA1ABC, jo12AB ,,x y,Abc Def,a@b,6M:1 2M:2 \r\n",
+         {"QA1ABC", " JO12ab ", "", "X Y", "Abc Def", "a@b", "6M:1 2M:2"}},
+        {0, "QA1ABC ,JO12", {}},
+        {0, ",QA1ABC,JO12", {}},
+        {2, nohrLine, {"QA1ABC", "JO12ab", "XY", "Abc", "a@b.c"}},
+        {2, "   " + nohrLine + "  ", {"QA1ABC", "JO12ab", "XY", "Abc", "a@b.c"}},  // counted after the blanks
+        {2, "QA1ABC         XY  Abc", {"QA1ABC", "", "XY", "Abc", ""}},
+        {1, bandLine, {"QA1ABC", "JO12ab", "XY", "Abc", "5", "0", "x", "2", "a@b.c"}},
+        {1, "QA1ABC JO12ab", {"QA1ABC", "JO12ab", "", "", "", "", "", "", ""}},
+    };
+    for (const auto& [layout, line, values] : cases) {
+        const CallRecord record = parsed(layout, line);
+        EXPECT_EQ(record.isComment, values.empty()) << line;
+        EXPECT_EQ(record.values, values) << line;
+    }
+}
+
+TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
+    for (const std::string line : {"QA1ABC,,EME,XY,Abc,,", "QA1ABC,AB12cd,,XY,Abc,a@b,6M:1,2023-01-05,x",
+                                   "QA1ABC,,,,,,,2023", "QA1ABC,,,,,,6M:1,", "QA1ABC,,,,,,,,"}) {
+        EXPECT_EQ(parsed(0, line).databaseLine(), line);
+    }
+    EXPECT_EQ(parsed(0, "QA1ABC,,,,,,6M:1,2023").extraFields, ",2023");
+    EXPECT_EQ(parsed(0, "QA1ABC,JO12").databaseLine(), "QA1ABC,JO12,,,,,");
+}
+
+TEST(CallRecordIsValidCall, NeedsOneOrTwoDigitsBeforeAnySlash) {
+    for (const char* call :
+         {"QA1ABC", "QA12BC", "QB7/QA1ABC", "QA1ABC/P", "Q9/QA1ABC", "QA1ABC/77", "qa1abc"}) {
+        EXPECT_TRUE(isValidCall(call)) << call;
+    }
+    for (const char* call :
+         {"QABCDE", "Q12345", "Q123BC", "Q1", "//", "Q//", "ZZZZZZ", "QA1-BC", "QA1 BC", "QA1\xC4"}) {
+        EXPECT_FALSE(isValidCall(call)) << call;
+    }
+}
+
+TEST(CallRecordFields, AFieldTheLayoutLacksReadsUnknownAndIsNeverWritten) {
+    CallRecord record = parsed(2, nohrLine);
+    const Values before = record.values;
+    EXPECT_EQ(record.getEme() + record.getStation() + record.getP1(), "unknownunknownunknown");
+    record.setField("EME", "EME");
+    record.setFieldNumber("P1", 5);
+    EXPECT_EQ(record.values, before);
+    EXPECT_FALSE(record.hasEmeFlag());
+    record.setField("Name", "Xyz");
+    EXPECT_EQ(record.getName(), "Xyz");
+    for (const char* line : {"QA1ABC,,eme", "QA1ABC,, EME", "QA1ABC,,EME ,XY", "QA1ABC,,"}) {
+        EXPECT_FALSE(parsed(0, line).hasEmeFlag()) << line;
+    }
+    EXPECT_TRUE(parsed(0, "QA1ABC,,EME").hasEmeFlag());
+}
+
+TEST(CallRecordFields, SetFieldNumberStoresTheLow16Bits) {
+    CallRecord record = parsed(1, "QA1ABC");
+    const std::pair<long long, std::string> cases[] = {
+        {5, "5"}, {65535, "65535"}, {65536, "0"}, {70000, "4464"}, {-1, "65535"}};
+    for (const auto& [number, text] : cases) {
+        record.setFieldNumber("P2", number);
+        EXPECT_EQ(record.getP2(), text) << number;
+    }
+}
+
+TEST(CallRecordSameAs, ComparesOwnFieldsAndBandTextForStation) {
+    const CallRecord database = parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,6M:5 432:2");
+    CallRecord copy;
+    copy.copyFrom(database);
+    EXPECT_TRUE(copy.sameAs(database));
+    copy.setField("Grid", "JO12ac");
+    EXPECT_FALSE(copy.sameAs(database));
+
+    EXPECT_TRUE(database.sameAs(parsed(1, bandLine)));
+    EXPECT_FALSE(parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,6M:5").sameAs(parsed(1, bandLine)));
+    // Without band fields the station text is compared with the empty text; EME is not compared.
+    EXPECT_FALSE(database.sameAs(parsed(2, nohrLine)));
+    EXPECT_TRUE(parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,").sameAs(parsed(2, nohrLine)));
+    EXPECT_FALSE(parsed(0, "QA1ABC,JO12ab,,XY,Abd,a@b.c,").sameAs(parsed(2, nohrLine)));
+}
+
+TEST(CallRecordConvertFrom, FillsTheDatabaseLayoutFromOlderLayouts) {
+    CallRecord converted(&layouts[0]);
+    converted.convertFrom(parsed(1, bandLine));
+    EXPECT_EQ(converted.values, (Values{"QA1ABC", "JO12ab", "", "XY", "Abc", "a@b.c", "6M:5 432:2"}));
+    EXPECT_TRUE(converted.line.empty());
+    converted.convertFrom(parsed(2, nohrLine));
+    EXPECT_EQ(converted.databaseLine(), "QA1ABC,JO12ab,,XY,Abc,a@b.c,");
+    // A value that is literally "unknown" counts as absent.
+    converted.convertFrom(parsed(0, "QA1ABC,JO12,EME,XY,unknown,,unknown"));
+    EXPECT_EQ(converted.databaseLine(), "QA1ABC,JO12,EME,XY,,,");
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+// Records for tests, from comma-separated values in the field order of their layout.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "calldata/CallRecord.h"
+
+// A database-layout record is cut as a file line is; a column-layout record takes one value per piece.
+[[nodiscard]] inline std::unique_ptr<CallRecord> makeRecord(const FieldDefinition& layout,
+                                                            std::string_view text) {
+    auto record = std::make_unique<CallRecord>(&layout);
+    record->line = std::string(text);
+    if (layout.commaDelimited) {
+        record->parseLine();
+    }
+    for (std::size_t start = 0; !layout.commaDelimited && start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        record->values.emplace_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return record;
+}
