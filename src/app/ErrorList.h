@@ -6,13 +6,7 @@
 #include <vector>
 
 #include "app/MessageBoxes.h"
-
-#if defined(__GNUC__)
-#define VELKMERGE_PRINTF(formatIndex, firstArgument) \
-    __attribute__((format(printf, formatIndex, firstArgument)))
-#else
-#define VELKMERGE_PRINTF(formatIndex, firstArgument)
-#endif
+#include "app/PrintfFormat.h"
 
 inline constexpr const char* errorCaption = "VELK Merge Program Error";
 

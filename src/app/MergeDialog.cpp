@@ -1,19 +1,16 @@
 // The merge workflow behind the Merge button.
 #include "app/MergeDialog.h"
 
+#include <new>
+
 #include "app/ErrorList.h"
 #include "app/MessageList.h"
 #include "calldata/CallFileReader.h"
 #include "calldata/FileCheck.h"
+#include "calldata/PlatformFiles.h"
 #include "confirm/CommentsDialog.h"
 #include "merge/MergeEngine.h"
 #include "resolve/ResolveDialog.h"
-
-namespace {
-
-const std::string databaseName{databaseFileName};
-
-}  // namespace
 
 MergeDialog::MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
                          ProgramSettings& settings)
@@ -63,15 +60,11 @@ MergeOutcome MergeDialog::onMerge() {
     }
 
     window_.beginBusy();
-    if (!readBothFiles()) {
-        window_.endBusy();
+    const bool merged = readAndCompare();
+    window_.endBusy();
+    if (!merged) {
         return MergeOutcome::CheckFailed;
     }
-    const CompareCounts counts =
-        compareFiles(databaseRecords, inputRecords, differences, options, window_, changes());
-    insertedCount = counts.insertedCount;
-    autoCount = counts.autoCount;
-    window_.endBusy();
 
     if (!differences.empty()) {
         ResolveDialog resolve(*this);
@@ -164,18 +157,42 @@ bool MergeDialog::checkBothFiles() {
         ErrorList errors;
         errors.addFormatted(result == FileCheck::Missing ? "File %s does not exist." : "Cannot open %s.",
                             shownName.c_str());
+        if (result == FileCheck::TooLarge) {
+            errors.addFormatted("It is larger than %u MB, far too large for a callsign list.",
+                                static_cast<unsigned>(maximumFileSize >> 20));
+        }
         errors.show(window_.messageBoxes());
         return false;
     };
-    return check(workFolder / databaseFileName, databaseName) && check(inputFilePath(), inputPath);
+    return check(workFolder / databaseFileName, std::string(databaseFileName)) &&
+           check(inputFilePath(), inputPath);
+}
+
+bool MergeDialog::readAndCompare() {
+    try {
+        if (!readBothFiles()) {
+            return false;
+        }
+        const MergeEngine::Counts counts =
+            compareFiles(databaseRecords, inputRecords, differences, options, window_, changes());
+        insertedCount = counts.insertedCount;
+        autoCount = counts.autoCount;
+        return true;
+    } catch (const std::bad_alloc&) {
+        clearMergeState();
+        ErrorList errors;
+        errors.addFormatted("Not enough memory to merge %s into Call3.txt.", inputPath.c_str());
+        errors.show(window_.messageBoxes());
+        return false;
+    }
 }
 
 bool MergeDialog::readBothFiles() {
-    const ReadResult database =
-        readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
-                     fieldDefinitions[static_cast<std::size_t>(databaseLayout)], databaseName, window_);
+    const ReadResult database = readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
+                                             fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
+                                             std::string(databaseFileName), window_);
     if (!database.opened) {
-        showCannotOpen(databaseName);
+        showCannotOpen(std::string(databaseFileName));
         return false;
     }
     databaseHadByteOrderMark_ = database.hadByteOrderMark;
@@ -205,7 +222,8 @@ void MergeDialog::noteResultLines() {
 }
 
 bool MergeDialog::writeDatabase() {
-    const WriteResult result = databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_);
+    const DatabaseWriter::Result result =
+        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_);
     if (result.ok) {
         databaseRecords.clear();
         return true;
@@ -214,11 +232,15 @@ bool MergeDialog::writeDatabase() {
     switch (result.failedStage) {
         case SafeFileWriter::Stage::Backup:
             errors.addFormatted("Unable to rename Call3.txt to Call3.bak (%d)", result.cause);
+            if (!result.restored) {
+                errors.addLine("The previous Call3.bak is saved as Call3.bak.velkmerge-old");
+            }
             break;
         case SafeFileWriter::Stage::Replace:
             errors.addFormatted("Unable to rename the new file to Call3.txt (%d)", result.cause);
-            errors.addLine(result.restored ? "Call3.txt is unchanged."
-                                           : "The original file is saved as Call3.bak");
+            errors.addLine(result.restored ? "Call3.txt and Call3.bak are unchanged."
+                                           : "Call3.txt could not be put back: the original file is saved as "
+                                             "Call3.bak, the previous backup as Call3.bak.velkmerge-old");
             break;
         default:
             errors.addFormatted("Unable to write the new Call3.txt (%d)", result.cause);

@@ -39,7 +39,8 @@ class MergeDialog {
     MergeOptions options;
 
     // The merge state.
-    std::vector<FieldDefinition> fieldDefinitions;
+    // Records point at these layouts, so the list never changes.
+    const std::vector<FieldDefinition> fieldDefinitions;
     RecordList databaseRecords;
     std::vector<std::string> databaseComments;
     RecordList inputRecords;
@@ -64,6 +65,7 @@ class MergeDialog {
     void clearMergeState();
     [[nodiscard]] bool refuseMissingLayout();
     [[nodiscard]] bool checkBothFiles();
+    [[nodiscard]] bool readAndCompare();
     [[nodiscard]] bool readBothFiles();
     [[nodiscard]] bool writeDatabase();
     void noteResultLines();

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "calldata/FileBytes.h"
+#include "calldata/PlatformFiles.h"
 #include "calldata/ProgressTicker.h"
 
 ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,

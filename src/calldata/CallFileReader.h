@@ -7,14 +7,8 @@
 
 #include "calldata/FieldDefinition.h"
 #include "calldata/ProgressDisplay.h"
+#include "calldata/ReadResult.h"
 #include "calldata/RecordList.h"
-#include "calldata/TextEncoding.h"
-
-struct ReadResult {
-    bool opened = false;            // false: the file was gone or not a regular file any more
-    bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
-    TextEncoding encoding = TextEncoding::Windows1252;
-};
 
 // Fills `records` (empty on entry) and appends to `comments`. Each comment keeps its blanks and
 // its line feed; the end marker is dropped; of several lines with one call the first wins.

@@ -177,6 +177,10 @@ void CallRecord::parseLine(TextEncoding encoding) {
     line = std::string(trimWhiteSpace(line));
     values.clear();
     extraFields.clear();
+    isComment = layout == nullptr;  // without a layout nothing can be cut out
+    if (isComment) {
+        return;
+    }
     const std::vector<FieldEntry>& fields = layout->fields;
     values.reserve(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {

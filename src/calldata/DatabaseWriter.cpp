@@ -6,12 +6,13 @@
 #include "calldata/CallFileReader.h"
 #include "calldata/FileErrorCause.h"
 
-WriteResult DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
-                                  bool byteOrderMark) const {
+DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
+                                             bool byteOrderMark) const {
     SafeFileWriter writer(folder / databaseFileName, folder / backupFileName);
     writer.failAfterBytes(byteLimit_);
+    writer.failRenameAt(refusedStage_);
     const auto failed = [&writer]() {
-        return WriteResult{false, writer.failedStage(), fileErrorCause(writer.error()), writer.restored()};
+        return Result{false, writer.failedStage(), fileErrorCause(writer.error()), writer.restored()};
     };
     if (!writer.open()) {
         return failed();
@@ -38,5 +39,5 @@ WriteResult DatabaseWriter::write(const RecordList& records, const std::filesyst
     if (!writer.write(chunk) || !writer.commit()) {
         return failed();
     }
-    return WriteResult{true, SafeFileWriter::Stage::None, 0, true};
+    return Result{true, SafeFileWriter::Stage::None, 0, true};
 }

@@ -12,23 +12,25 @@
 inline constexpr std::string_view databaseFileName{"Call3.txt"};
 inline constexpr std::string_view backupFileName{"Call3.bak"};
 
-struct WriteResult {
-    bool ok = false;
-    SafeFileWriter::Stage failedStage = SafeFileWriter::Stage::None;
-    int cause = 0;         // file-error cause code of the failure
-    bool restored = true;  // false only when "Call3.txt" could not be put back after a failure
-};
-
 class DatabaseWriter {
   public:
+    struct Result {
+        bool ok = false;
+        SafeFileWriter::Stage failedStage = SafeFileWriter::Stage::None;
+        int cause = 0;         // file-error cause code of the failure
+        bool restored = true;  // false only when the old files could not be put back after a failure
+    };
+
     // Writes comments and records in list order, each line ending in CR LF, then the end marker.
     // The file starts with a UTF-8 byte-order mark when the old one did.
-    [[nodiscard]] WriteResult write(const RecordList& records, const std::filesystem::path& folder,
-                                    bool byteOrderMark) const;
+    [[nodiscard]] Result write(const RecordList& records, const std::filesystem::path& folder,
+                               bool byteOrderMark) const;
 
-    // Test seam: the write fails for lack of space after this many bytes.
+    // Test seams: the write runs out of space after this many bytes; a stage's rename is refused.
     void failAfterBytes(std::size_t limit) { byteLimit_ = limit; }
+    void failRenameAt(SafeFileWriter::Stage stage) { refusedStage_ = stage; }
 
   private:
     std::size_t byteLimit_ = std::numeric_limits<std::size_t>::max();
+    SafeFileWriter::Stage refusedStage_ = SafeFileWriter::Stage::None;
 };

@@ -1,7 +1,7 @@
 // File check before reading.
 #include "calldata/FileCheck.h"
 
-#include "calldata/FileBytes.h"
+#include "calldata/PlatformFiles.h"
 
 FileCheck checkFile(const std::filesystem::path& path) {
     std::error_code error;
@@ -9,5 +9,13 @@ FileCheck checkFile(const std::filesystem::path& path) {
         return FileCheck::Missing;
     }
     // Folders, FIFOs and devices are refused here, so that no later read can block.
-    return opensAsRegularFile(path) ? FileCheck::Ok : FileCheck::CannotOpen;
+    switch (probeRegularFile(path)) {
+        case RegularFile::Ok:
+            return FileCheck::Ok;
+        case RegularFile::TooLarge:
+            return FileCheck::TooLarge;
+        case RegularFile::NotRegular:
+            break;
+    }
+    return FileCheck::CannotOpen;
 }

@@ -16,26 +16,12 @@ void RecordList::insertSorted(Entries records) {
     const auto sameCall = [](const std::unique_ptr<CallRecord>& a, const std::unique_ptr<CallRecord>& b) {
         return a->call() == b->call();
     };
-    // A stable sort keeps the records of one call in reading order, so unique keeps the first.
-    std::stable_sort(records.begin(), records.end(), byCall);
-    records.erase(std::unique(records.begin(), records.end(), sameCall), records.end());
-    if (entries_.empty()) {
-        entries_ = std::move(records);
-        return;
-    }
-    Entries merged;
-    merged.reserve(entries_.size() + records.size());
-    auto held = entries_.begin();
-    for (auto& record : records) {
-        while (held != entries_.end() && (*held)->call() < record->call()) {
-            merged.push_back(std::move(*held++));
-        }
-        if (held == entries_.end() || (*held)->call() != record->call()) {
-            merged.push_back(std::move(record));
-        }
-    }
-    std::move(held, entries_.end(), std::back_inserter(merged));
-    entries_ = std::move(merged);
+    // Held records stand before the new ones and a stable sort keeps that order among equal calls,
+    // so unique keeps the record that came first.
+    entries_.insert(entries_.end(), std::make_move_iterator(records.begin()),
+                    std::make_move_iterator(records.end()));
+    std::stable_sort(entries_.begin(), entries_.end(), byCall);
+    entries_.erase(std::unique(entries_.begin(), entries_.end(), sameCall), entries_.end());
 }
 
 RecordList::Entries RecordList::takeAll() {

@@ -1,6 +1,7 @@
 // The batch command: the main dialog's merge, answered from the command line.
 #include "cli/CliApp.h"
 
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -9,7 +10,7 @@
 #include "cli/CliCommentsStep.h"
 #include "cli/CliMergeWindow.h"
 #include "cli/CliMessageBoxes.h"
-#include "cli/CliOptions.h"
+#include "cli/CliParse.h"
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
 
@@ -33,15 +34,19 @@ int exitStatus(MergeOutcome outcome) {
     return 0;
 }
 
-}  // namespace
-
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    const CliParse parse = parseCliOptions(argc, argv, out, err);
-    if (!parse.options) {
-        return parse.exitStatus;
-    }
-    const CliOptions& options = *parse.options;
+int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const bool reportToOut = options.reportPath == "-";
+    // Opened before the merge, so that a report that cannot be written stops it before it starts.
+    // Like the input, a relative report path is taken from the working folder.
+    std::ofstream reportFile;
+    const std::filesystem::path reportPath = std::filesystem::path(options.folder) / options.reportPath;
+    if (!options.reportPath.empty() && !reportToOut) {
+        reportFile.open(reportPath, std::ios::binary | std::ios::trunc);
+        if (!reportFile) {
+            err << "Cannot write the report " << options.reportPath << ".\n";
+            return 1;
+        }
+    }
 
     // Standard output carries only the final status lines (or the report), so scripts can read it.
     CliMessageBoxes mainBoxes(options.quiet || reportToOut ? nullptr : &out, err);
@@ -59,23 +64,32 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     const MergeOutcome outcome = dialog.onMerge();
     const MergeReport report(dialog, outcome, mainBoxes);
-    if (options.dryRun && !options.quiet && !reportToOut) {
-        report.printChanges(out);
+    if (options.dryRun && !options.quiet) {
+        report.printChanges(err);
     }
     int status = exitStatus(outcome);
     if (reportToOut) {
         out << report.toJson().dump(2) << '\n';
-    } else if (!options.reportPath.empty()) {
-        // Like the input, a relative report path is taken from the working folder.
-        const std::filesystem::path reportPath =
-            std::filesystem::path(options.folder) / std::filesystem::path(options.reportPath);
-        std::ofstream file(reportPath, std::ios::binary);
-        file << report.toJson().dump(2) << '\n';
-        file.close();
-        if (!file) {
+    } else if (reportFile.is_open()) {
+        reportFile << report.toJson().dump(2) << '\n';
+        reportFile.close();
+        if (!reportFile) {
             err << "Cannot write the report " << options.reportPath << ".\n";
             status = status == 0 ? 1 : status;
         }
     }
     return status;
+}
+
+}  // namespace
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    try {
+        const CliParse parse = parseCliOptions(argc, argv, out, err);
+        return parse.options ? merge(*parse.options, out, err) : parse.exitStatus;
+    } catch (const std::exception& error) {
+        // The merge reports its own failures; this is the last line against the unforeseen.
+        err << "velkmerge-cli: " << error.what() << '\n';
+        return 1;
+    }
 }

@@ -1,8 +1,6 @@
 // The batch command's options, parsed from its command line.
 #pragma once
 
-#include <iosfwd>
-#include <optional>
 #include <string>
 
 #include "merge/MergeOptions.h"
@@ -21,13 +19,3 @@ struct CliOptions {
     std::string reportPath;  // empty: no report; "-": standard output
     bool quiet = false;
 };
-
-// The parsed options, or the exit status when the program should stop at once (0 after --help or
-// --version, 2 after bad usage, with the text already printed).
-struct CliParse {
-    std::optional<CliOptions> options;
-    int exitStatus = 0;
-};
-
-[[nodiscard]] CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out,
-                                       std::ostream& err);

@@ -69,7 +69,7 @@ nlohmann::ordered_json MergeReport::toJson() const {
         {"inserted", dialog_.insertedCount},
         {"automaticallyUpdated", dialog_.autoCount},
         {"manuallyUpdated", dialog_.manualCount},
-        {"written", dialog_.writeCount},
+        {"recordsToWrite", dialog_.writeCount},
     };
     json inserted = json::array();
     json updated = json::array();

@@ -16,7 +16,7 @@ class MergeReport {
     // whether the file was written, and the message lines. Texts that are not valid UTF-8 are
     // read as Windows-1252.
     [[nodiscard]] nlohmann::ordered_json toJson() const;
-    // The change list, one entry per line, for a person reading a dry run.
+    // The change list, a few lines per call, for a person reading a dry run.
     void printChanges(std::ostream& out) const;
 
   private:

@@ -34,20 +34,20 @@ void CommentsDialog::initComments() {
     };
     list(owner.databaseComments, databaseCommentLines);
     list(owner.inputComments, inputCommentLines);
-    window_->showValues(*this);
+    window().showValues(*this);
 }
 
 void CommentsDialog::onWrite() {
     commitComments();
-    window_->endDialog(DialogResult::Ok);
+    window().endDialog(DialogResult::Ok);
 }
 
 void CommentsDialog::onCancel() {
-    window_->endDialog(DialogResult::Cancel);
+    window().endDialog(DialogResult::Cancel);
 }
 
 void CommentsDialog::commitComments() {
-    window_->readBoxes(*this);
+    window().readBoxes(*this);
     RecordList::Entries comments;
     const std::string_view text = combinedComments;
     std::size_t start = 0;

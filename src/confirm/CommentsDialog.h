@@ -1,6 +1,7 @@
 // The comments and write confirmation dialog's logic: comment lines, counts and the commit.
 #pragma once
 
+#include <cassert>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,5 +37,10 @@ class CommentsDialog {
     std::string combinedComments;
 
   private:
+    // The window is attached by whoever runs the dialog, before any handler is called.
+    [[nodiscard]] CommentsWindowInterface& window() {
+        assert(window_ != nullptr);
+        return *window_;
+    }
     CommentsWindowInterface* window_ = nullptr;
 };

@@ -63,9 +63,10 @@ void MergeEngine::finish() {
     merged_.clear();
 }
 
-CompareCounts compareFiles(RecordList& database, RecordList& input,
-                           std::vector<std::unique_ptr<CallRecord>>& differences, const MergeOptions& options,
-                           ProgressDisplay& progress, MergeChanges* changes) {
+MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
+                                 std::vector<std::unique_ptr<CallRecord>>& differences,
+                                 const MergeOptions& options, ProgressDisplay& progress,
+                                 MergeChanges* changes) {
     progress.setLabel("Comparing files");
     ProgressTicker ticker(progress, input.size());
     MergeEngine engine(database, options, changes);

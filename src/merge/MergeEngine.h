@@ -13,6 +13,10 @@
 
 class MergeEngine {
   public:
+    struct Counts {
+        std::uint32_t insertedCount = 0;
+        std::uint32_t autoCount = 0;
+    };
     struct Outcome {
         bool inserted = false;
         // The input record, with `match` set, when it still differs from its database record.
@@ -41,14 +45,9 @@ class MergeEngine {
     std::uint32_t autoCount_ = 0;
 };
 
-struct CompareCounts {
-    std::uint32_t insertedCount = 0;
-    std::uint32_t autoCount = 0;
-};
-
 // Merges every record of `input` (which ends up empty) into `database` and appends the pairs that
 // still differ to `differences`, in call order.
-[[nodiscard]] CompareCounts compareFiles(RecordList& database, RecordList& input,
-                                         std::vector<std::unique_ptr<CallRecord>>& differences,
-                                         const MergeOptions& options, ProgressDisplay& progress,
-                                         MergeChanges* changes);
+[[nodiscard]] MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
+                                               std::vector<std::unique_ptr<CallRecord>>& differences,
+                                               const MergeOptions& options, ProgressDisplay& progress,
+                                               MergeChanges* changes);

@@ -5,13 +5,13 @@
 #include "app/MessageList.h"
 
 void ResolveDialog::onInitDialog() {
-    window_->showValues(*this);
+    window().showValues(*this);
     singleStationBox = owner.inputLayout == databaseLayoutIndex;
     currentItem = 0;
 }
 
 void ResolveDialog::onSaveAllNew() {
-    window_->readBoxes(*this);
+    window().readBoxes(*this);
     for (const auto& item : owner.differences) {
         CallRecord& database = *item->match;
         // A field the input layout lacks is skipped rather than set to "unknown".
@@ -41,7 +41,7 @@ void ResolveDialog::onSaveAllOriginal() {
 }
 
 void ResolveDialog::onCancel() {
-    window_->endDialog(DialogResult::Cancel);
+    window().endDialog(DialogResult::Cancel);
 }
 
 void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
@@ -57,6 +57,6 @@ void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
 void ResolveDialog::finish(const char* message) {
     MessageList messages;
     messages.addLine(message);
-    messages.show(window_->messageBoxes());
-    window_->endDialog(DialogResult::Ok);
+    messages.show(window().messageBoxes());
+    window().endDialog(DialogResult::Ok);
 }

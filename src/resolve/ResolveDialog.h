@@ -1,6 +1,7 @@
 // The resolve dialog's logic: the differing pairs of a merge and how they are settled.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,6 +33,11 @@ class ResolveDialog {
     bool saveQuietly = false;
 
   private:
+    // The window is attached by whoever runs the dialog, before any handler is called.
+    [[nodiscard]] ResolveWindowInterface& window() {
+        assert(window_ != nullptr);
+        return *window_;
+    }
     void removeAllItems(MergeChanges::Settlement settlement);
     void finish(const char* message);
 

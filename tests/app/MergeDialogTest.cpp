@@ -1,168 +1,140 @@
 // The whole merge behind the Merge button, on files in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <iterator>
-
-#include "app/MergeDialog.h"
-#include "support/ScriptedMergeWindow.h"
-#include "support/ScriptedSteps.h"
+#include "calldata/PlatformFiles.h"
+#include "support/ScriptedMerge.h"
 #include "support/TestFolder.h"
 
 namespace {
 
-const std::string endMarker = "ZZZZZZ,End-Of-Callsign-Database\r\n";
-const std::string status = "VELK Merge Status: ";
-const std::string noChanges = status + "Done: No changes to Call3.txt";
-const std::string noDifferences = status + "No differences in file: in.txt\nDone: No changes to Call3.txt";
+using Strings = std::vector<std::string>;
+
+const std::string database = "QA1ABC,AB12,,XY,Abc,,\r\n";
+const std::string status = "status: VELK Merge Status: ";
+const std::string error = "error: VELK Merge Program Error: ";
+const std::string noChanges = "Done: No changes to Call3.txt";
 
 // A main dialog working in its own folder, which holds an older "Call3.bak" and the input "in.txt".
-struct Rig {
+struct Rig : MergeRig {
     TestFolder folder;
-    ScriptedMergeWindow window;
-    ScriptedResolveStep resolve;
-    ScriptedCommentsStep comments;
-    ProgramSettings settings;
-    MergeDialog dialog{window, resolve, comments, settings};
-
-    explicit Rig(const char* database, const char* input = "QA2BBB,,,,,,\n") {
+    explicit Rig(const std::string& input, bool withDatabase = true) {
         dialog.workFolder = folder.path();
-        window.inputPath = "in.txt";
-        if (database != nullptr) {
+        if (withDatabase) {
             folder.write("Call3.txt", database);
         }
         folder.write("Call3.bak", "old backup");
         folder.write("in.txt", input);
     }
-
-    // Each box of the main window as "caption: text".
-    std::vector<std::string> boxes() const {
-        std::vector<std::string> shown;
-        for (const auto& box : window.boxes.shown) {
-            shown.push_back(box.caption + ": " + box.text);
-        }
-        return shown;
-    }
 };
 
 }  // namespace
 
-TEST(MergeWorkflow, ReportsTheOutcomeAndWritesOnlyWhatChanged) {
-    struct Flow {
-        const char* database;
-        const char* input;
-        bool cancelComments;
-        MergeOutcome outcome;
-        std::string box;
-        const char* written;   // the new Call3.txt without its end marker; nullptr: untouched
-        const char* proposed;  // the comments proposed; "-": the comments step did not run
+TEST(MergeWorkflow, ReportsTheOutcomeAndWritesOnlyWhatTheUserConfirmed) {
+    // The input, whether the user cancels the comments step, the outcome, the status box, and the comments
+    // proposed ("-": the comments step did not run).
+    const std::tuple<const char*, bool, MergeOutcome, std::string, const char*> flows[] = {
+        {"QA1ABC,AB12,,XY,Abc,,\n", false, MergeOutcome::NoChanges,
+         "No differences in file: in.txt\n" + noChanges, "-"},
+        {"// new\nQA2BBB,,,,,,\n", false, MergeOutcome::Written,
+         "Done: 2 entries written to Callsign.txt\n   1 new entries were added.\n"
+         "   The original file is saved as Call3.bak",
+         "new\n"},
+        {"QA2BBB,,,,,,\n", true, MergeOutcome::NotConfirmed, noChanges, ""},
     };
-    const Flow flows[] = {
-        {"QA1ABC,AB12,,XY,Abc,,\r\n", "QA1ABC,AB12,,XY,Abc,,\n", false, MergeOutcome::NoChanges,
-         noDifferences, nullptr, "-"},
-        {"QA1ABC,AB12,,XY,Abc,,\r\n", "QA1ABC,AB34,,XY,Abc,,\n", false, MergeOutcome::NoChanges,
-         noDifferences, nullptr, "-"},
-        {"// My list\r\n"
-         "QA1ABC,AB12,,XY,Abc,,2M:1,2020-01-01\r\n"
-         "QA3CCC,,,,,,\r\n"
-         "ZZZZZZ,End-Of-Callsign-Database\r\n",
-         "Calls of 2024\nQA2BBB,CD34,EME,ZZ,Bob,b@x,6M:1\nQA4DDD,,,,,,\n", false, MergeOutcome::Written,
-         status + "Done: 4 entries written to Callsign.txt\n"
-                  "   2 new entries were added.\n"
-                  "   The original file is saved as Call3.bak",
-         "// My list\r\n"
-         "// Calls of 2024\r\n"
-         "QA1ABC,AB12,,XY,Abc,,2M:1,2020-01-01\r\n"
-         "QA2BBB,CD34,EME,ZZ,Bob,b@x,6M:1\r\n"
-         "QA3CCC,,,,,,\r\n"
-         "QA4DDD,,,,,,\r\n",
-         "My list\nCalls of 2024\n"},
-        {"QA1ABC,,,,,,\r\n", "QA1ABC,AB12,,,,,\n", false, MergeOutcome::Written,
-         status + "Done: 1 entries written to Callsign.txt\n   0 new entries were added.\n"
-                  "   1 entries were automatically updated.\n   The original file is saved as Call3.bak",
-         "QA1ABC,AB12,,,,,\r\n", ""},
-        {"QA1ABC,,,,,,\r\n", "QA2BBB,,,,,,\n", true, MergeOutcome::NotConfirmed, noChanges, nullptr, ""},
-    };
-    for (const Flow& f : flows) {
-        SCOPED_TRACE(f.input);
-        Rig rig(f.database, f.input);
-        rig.resolve.script = [](ResolveDialog& resolve) { resolve.onSaveAllOriginal(); };
-        if (f.cancelComments) {
-            rig.comments.script = [](CommentsDialog& comments) { comments.onCancel(); };
-        }
-        EXPECT_EQ(rig.dialog.onMerge(), f.outcome);
-        EXPECT_EQ(rig.boxes(), std::vector<std::string>{f.box});
-        EXPECT_EQ(rig.folder.read("Call3.txt"), f.written ? f.written + endMarker : f.database);
-        EXPECT_EQ(rig.folder.read("Call3.bak"), f.written ? f.database : "old backup");
-        EXPECT_EQ(rig.comments.runs != 0 ? rig.comments.proposedText : "-", f.proposed);
-        EXPECT_EQ(rig.window.labels,
-                  (std::vector<std::string>{"Loading Call3.txt", "Loading Input File", "Comparing files"}));
+    for (const auto& [input, cancelComments, outcome, box, proposed] : flows) {
+        Rig rig(input);
+        rig.comments.cancel = cancelComments;
+        EXPECT_EQ(rig.dialog.onMerge(), outcome);
+        EXPECT_EQ(rig.window.boxes.shown, Strings{status + box});
+        EXPECT_EQ(rig.comments.proposedText, proposed);
+        const bool written = outcome == MergeOutcome::Written;
+        EXPECT_EQ(rig.folder.read("Call3.txt") != database, written);
+        EXPECT_EQ(rig.folder.read("Call3.bak"), written ? database : "old backup");
+        EXPECT_EQ(rig.window.labels, (Strings{"Loading Call3.txt", "Loading Input File", "Comparing files"}));
         EXPECT_EQ(rig.window.busyDepth, 0);
         EXPECT_EQ(rig.window.endedWith, DialogResult::Cancel);
     }
 }
 
 TEST(MergeWorkflow, CancelledResolveStopsSilentlyAndTheNextMergeStartsAfresh) {
-    Rig rig("QA1ABC,AB12,,,,,\r\n", "QA1ABC,AB34,,,,,\nQA9ZZZ,,,,,,\n");
-    rig.resolve.script = [](ResolveDialog& resolve) { resolve.onCancel(); };
+    Rig rig("QA1ABC,AB34,,XY,Abc,,\nQA9ZZZ,,,,,,\n");
+    rig.resolve.button = &ResolveDialog::onCancel;
     EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Cancelled);
-    EXPECT_TRUE(rig.boxes().empty());
+    EXPECT_TRUE(rig.window.boxes.shown.empty());
     EXPECT_FALSE(rig.window.endedWith.has_value());
     EXPECT_EQ(rig.window.busyDepth, 0);
-    EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
+    EXPECT_EQ(rig.folder.read("Call3.txt"), database);
 
-    rig.resolve.script = [](ResolveDialog& resolve) { resolve.onSaveAllNew(); };
+    rig.resolve.button = &ResolveDialog::onSaveAllNew;
     EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Written);
-    EXPECT_EQ(rig.boxes(), std::vector<std::string>{status + "Done: 2 entries written to Callsign.txt\n"
-                                                             "   1 new entries were added.\n"
-                                                             "   1 entries were updated manually.\n"
-                                                             "   The original file is saved as Call3.bak"});
-    EXPECT_EQ(rig.folder.read("Call3.txt"), "QA1ABC,AB34,,,,,\r\nQA9ZZZ,,,,,,\r\n" + endMarker);
+    EXPECT_EQ(rig.folder.read("Call3.txt"),
+              "QA1ABC,AB34,,XY,Abc,,\r\nQA9ZZZ,,,,,,\r\nZZZZZZ,End-Of-Callsign-Database\r\n");
 }
 
 TEST(MergeWorkflow, RefusedFilesAndLayoutsShowOneErrorBoxButTheSettingsAreKept) {
-    struct Case {
-        bool databaseExists;
-        const char* inputPath;
-        int layout;
-        MergeOutcome outcome;
-        const char* error;
-        const char* folder;
-    };
-    const Case cases[] = {
-        {false, "in.txt", 1, MergeOutcome::CheckFailed, "File Call3.txt does not exist.", ""},
-        {true, "sub/missing.txt", 2, MergeOutcome::CheckFailed, "File sub/missing.txt does not exist.",
-         "sub"},
-        {true, "", 0, MergeOutcome::CheckFailed, "File  does not exist.", ""},
-        {false, "/in.txt", 3, MergeOutcome::LayoutRefused,
+    // Whether Call3.txt exists, the input path and layout, the error, and the folder remembered.
+    const std::tuple<bool, const char*, int, const char*, const char*> cases[] = {
+        {false, "in.txt", 1, "File Call3.txt does not exist.", ""},
+        {true, "sub/missing.txt", 2, "File sub/missing.txt does not exist.", "sub"},
+        {true, "", 0, "File  does not exist.", ""},
+        {true, "/", 0, "Cannot open /.", "/"},
+        {false, "/in.txt", 3,
          "There is no field definition for \"Custom Comma Delimited\".\nChoose \"VELK Standard\", "
          "\"VELK <=  V4.6\" or \"Old Nohr Style\" as the Field Definition of the input file.",
          "/"},
     };
-    for (const Case& c : cases) {
-        Rig rig(c.databaseExists ? "QA1ABC,,,,,,\r\n" : nullptr);
-        rig.window.inputPath = c.inputPath;
-        rig.window.layoutSelection = c.layout;
+    for (const auto& [databaseExists, inputPath, layout, why, folder] : cases) {
+        Rig rig("QA2BBB,,,,,,\n", databaseExists);
+        rig.window.inputPath = inputPath;
+        rig.window.layoutSelection = layout;
         rig.settings = {7, 9, "old"};
-        EXPECT_EQ(rig.dialog.onMerge(), c.outcome);
-        EXPECT_EQ(rig.boxes(), std::vector<std::string>{std::string("VELK Merge Program Error: ") + c.error});
-        EXPECT_TRUE(rig.window.labels.empty()) << c.error;  // nothing was read
+        EXPECT_EQ(rig.dialog.onMerge(),
+                  layout == 3 ? MergeOutcome::LayoutRefused : MergeOutcome::CheckFailed);
+        EXPECT_EQ(rig.window.boxes.shown, Strings{error + why});
+        EXPECT_TRUE(rig.window.labels.empty()) << why;  // nothing was read
         EXPECT_FALSE(rig.window.endedWith.has_value());
         EXPECT_EQ(rig.settings.OutFormat, 0);
-        EXPECT_EQ(rig.settings.InFormat, c.layout);
-        EXPECT_EQ(rig.settings.LastBrowse, c.folder);
+        EXPECT_EQ(rig.settings.InFormat, layout);
+        EXPECT_EQ(rig.settings.LastBrowse, folder);
     }
 }
 
-TEST(MergeWorkflow, FailedWriteKeepsCall3AndItsBackup) {
-    Rig rig("QA1ABC,,,,,,\r\n");
-    rig.dialog.databaseWriter.failAfterBytes(10);
-    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::WriteFailed);
-    const std::vector<std::string> boxes = rig.boxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_TRUE(boxes[0].starts_with("VELK Merge Program Error: ")) << boxes[0];
-    EXPECT_TRUE(boxes[0].ends_with("\nAborting Merge.")) << boxes[0];
-    EXPECT_EQ(boxes[1], noChanges);
-    EXPECT_EQ(rig.folder.read("Call3.txt"), "QA1ABC,,,,,,\r\n");
-    EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.folder.path()), {}), 3);  // no stray file
+TEST(MergeWorkflow, FailedWriteSaysWhyAndLeavesTheFilesAsTheyWere) {
+    using Stage = SafeFileWriter::Stage;
+    // How the write fails (a folder holding the backup name, the disk filling up, or a refused
+    // rename) and the error shown.
+    const std::pair<Stage, std::string> cases[] = {
+        {Stage::None, "Unable to rename Call3.txt to Call3.bak (5)"},
+        {Stage::Write, "Unable to write the new Call3.txt (13)\nCall3.txt and Call3.bak are unchanged."},
+        {Stage::Backup, "Unable to rename Call3.txt to Call3.bak (5)"},
+        {Stage::Replace,
+         "Unable to rename the new file to Call3.txt (5)\nCall3.txt and Call3.bak are unchanged."}};
+    for (const auto& [stage, why] : cases) {
+        Rig rig("QA2BBB,,,,,,\n");
+        if (stage == Stage::None) {
+            std::filesystem::remove(rig.folder / "Call3.bak");
+            std::filesystem::create_directories(rig.folder / "Call3.bak" / "keep");
+        } else if (stage == Stage::Write) {
+            rig.dialog.databaseWriter.failAfterBytes(10);
+        } else {
+            rig.dialog.databaseWriter.failRenameAt(stage);
+        }
+        EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::WriteFailed);
+        EXPECT_EQ(rig.window.boxes.shown, (Strings{error + why + "\nAborting Merge.", status + noChanges}));
+        EXPECT_EQ(rig.folder.read("Call3.txt"), database);
+        if (stage != Stage::None) {
+            EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup") << why;
+        }
+        EXPECT_EQ(rig.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));  // nothing left over
+    }
+}
+
+TEST(MergeWorkflow, FileFarTooLargeForACallsignListIsRefusedUnread) {
+    Rig rig("");
+    std::filesystem::resize_file(rig.folder / "in.txt", maximumFileSize + 1);  // sparse: takes no room
+    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::CheckFailed);
+    EXPECT_EQ(rig.window.boxes.shown,
+              Strings{error +
+                      "Cannot open in.txt.\nIt is larger than 1024 MB, far too large for a callsign list."});
+    EXPECT_TRUE(rig.window.labels.empty());
 }

@@ -5,8 +5,6 @@
 
 #include <cerrno>
 
-namespace {
-
 TEST(FileErrorCause, MapsErrorsOntoTheirCauseNumbers) {
     using enum std::errc;
     const std::pair<std::errc, int> cases[] = {{no_such_file_or_directory, 2}, {too_many_files_open, 4},
@@ -21,5 +19,3 @@ TEST(FileErrorCause, MapsErrorsOntoTheirCauseNumbers) {
     EXPECT_EQ(fileErrorCause(std::error_code(ENOTEMPTY, std::system_category())), 5);
 #endif
 }
-
-}  // namespace

@@ -5,11 +5,8 @@
 
 #include "calldata/CallRecord.h"
 
-namespace {
-
-const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
-
 TEST(StationDataText, JoinsTheNonZeroBandsWithSingleSpaces) {
+    const auto layouts = buildFieldDefinitions();
     const std::array<const char*, 5> cases[] = {
         // P1 to P4, then the text
         {"5", "0", "3", "0", "6M:5 222:3"},
@@ -25,17 +22,5 @@ TEST(StationDataText, JoinsTheNonZeroBandsWithSingleSpaces) {
         CallRecord record(&layouts[1]);
         record.values = {"QA1ABC", "", "", "", p1, p2, p3, p4, ""};
         EXPECT_EQ(record.stationFromBands(), text) << p1 << '|' << p2 << '|' << p3 << '|' << p4;
-        EXPECT_TRUE(StationData::fromRecord(record).hasBands);
     }
 }
-
-TEST(StationDataText, IsEmptyWithoutBandFields) {
-    CallRecord nohr(&layouts[2]);
-    nohr.values = {"QA1ABC", "", "", "", ""};
-    CallRecord standard(&layouts[0]);
-    standard.values = {"QA1ABC", "", "", "", "", "", "6M:5"};
-    EXPECT_FALSE(StationData::fromRecord(nohr).hasBands || StationData::fromRecord(standard).hasBands);
-    EXPECT_EQ(nohr.stationFromBands() + standard.stationFromBands(), "");
-}
-
-}  // namespace

@@ -3,18 +3,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(TextEncodingDetect, Utf8OnlyWhenEveryNonAsciiByteFormsValidUtf8) {
-    using enum TextEncoding;
-    const std::pair<const char*, TextEncoding> cases[] = {
-        {"", Windows1252},          {"QA1ABC,,", Windows1252},     {"M\xC3\xBCller", Utf8},
-        {"\xF0\x9F\x93\xA1", Utf8}, {"M\xFCller", Windows1252},    {"\xC3\xBC \xFC", Windows1252},
-        {"\xC0\x80", Windows1252},  {"\xED\xA0\x80", Windows1252}, {"end \xE2\x82", Windows1252},
-    };
-    for (const auto& [bytes, encoding] : cases) {
-        EXPECT_EQ(detectEncoding(bytes), encoding) << bytes;
+    for (const char* bytes : {"", "QA1ABC,,", "M\xFCller", "\xC3\xBC \xFC", "\xC0\x80", "\xE0\x80\x80",
+                              "\xED\xA0\x80", "end \xE2\x82"}) {
+        EXPECT_EQ(detectEncoding(bytes), TextEncoding::Windows1252) << bytes;
     }
+    EXPECT_EQ(detectEncoding("M\xC3\xBCller"), TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding("\xF0\x9F\x93\xA1"), TextEncoding::Utf8);
 }
 
 TEST(TextEncodingUpperCase, FollowsTheEncodingsLowerCaseLetters) {
@@ -27,5 +22,3 @@ TEST(TextEncodingUpperCase, FollowsTheEncodingsLowerCaseLetters) {
     EXPECT_EQ(text, "B\xC3\xA4\xE2\x82\xAC\xC3\x9C");
     EXPECT_EQ(toUtf8ForDisplay("M\xFCller \x80"), "M\xC3\xBCller \xE2\x82\xAC");
 }
-
-}  // namespace

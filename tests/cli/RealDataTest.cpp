@@ -4,8 +4,8 @@
 
 #include <array>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <ranges>
+#include <sstream>
 
 #include "calldata/CallRecord.h"
 #include "cli/CliRun.h"
@@ -25,9 +25,8 @@ std::string upper(std::string text) {
 // The record lines of a file, in file order, each with its call sign and without its line end.
 Lines recordLines(const std::string& bytes) {
     Lines records;
-    for (std::size_t start = 0, end = 0; start < bytes.size(); start = end + 1) {
-        end = std::min(bytes.find('\n', start), bytes.size());
-        std::string line = bytes.substr(start, end - start);
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
         if (line.ends_with('\r')) {
             line.pop_back();
         }
@@ -53,23 +52,21 @@ std::array<std::string, 8> fieldsOf(const std::string& line) {
     return fields;
 }
 
-// A database and the list merged into it.
-using Pair = std::pair<const char*, const char*>;
-
-class RealData : public testing::TestWithParam<Pair> {};
+// The database and the list merged into it.
+class RealData : public testing::TestWithParam<std::pair<std::string, std::string>> {};
 
 TEST_P(RealData, MergeKeepsEveryCallAndEveryByteItDoesNotChange) {
-    const auto real = realDataFolder();
-    if (!real) {
+    const std::filesystem::path real(VELKMERGE_SHARED_DATA_DIR);
+    if (!std::filesystem::is_directory(real)) {
         GTEST_SKIP() << "the real databases are not beside the project";
     }
-    const auto database = readBytes(*real / GetParam().first);
-    const std::string inputPath = (*real / GetParam().second).string();
+    const auto database = readBytes(real / GetParam().first);
+    const std::string inputPath = (real / GetParam().second).string();
     const auto input = readBytes(inputPath);
     ASSERT_TRUE(database && input);
     TestFolder folder;
     folder.write("Call3.txt", *database);
-    const CliRun first = runIn(folder.path(), {"--report", "report.json", inputPath});
+    const CliRun first = runIn(folder.path(), {inputPath});
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string result = folder.read("Call3.txt");
 
@@ -81,31 +78,27 @@ TEST_P(RealData, MergeKeepsEveryCallAndEveryByteItDoesNotChange) {
     EXPECT_EQ(badLineEnds, 0u);
     EXPECT_TRUE(result.ends_with("\r\nZZZZZZ,End-Of-Callsign-Database\r\n"));
 
+    // Every call of both files, once each and in order; the first line of a call counts.
     const Lines databaseLines = recordLines(*database);
     const Lines inputLines = recordLines(*input);
-    const std::map<std::string, std::string> fromDatabase(databaseLines.begin(),
-                                                          databaseLines.end());  // first wins
+    const std::map<std::string, std::string> fromDatabase(databaseLines.begin(), databaseLines.end());
     const std::map<std::string, std::string> fromInput(inputLines.begin(), inputLines.end());
     const Lines merged = recordLines(result);
-    const std::map<std::string, std::string> mergedCalls(merged.begin(), merged.end());
-    EXPECT_EQ(mergedCalls.size(), merged.size()) << "a call is written twice";
     auto allCalls = fromDatabase;
     allCalls.insert(fromInput.begin(), fromInput.end());
-    ASSERT_TRUE(std::ranges::equal(std::views::keys(allCalls), std::views::keys(mergedCalls)))
-        << allCalls.size() << " calls in the two files, " << mergedCalls.size() << " written";
+    ASSERT_TRUE(std::ranges::equal(std::views::keys(allCalls), std::views::keys(merged)))
+        << allCalls.size() << " calls in the two files, " << merged.size() << " written";
 
-    std::size_t outOfOrder = 0, changed = 0, nonAscii = 0, newCalls = 0;
-    for (std::size_t i = 0; i < merged.size(); ++i) {
-        const auto& [call, line] = merged[i];
-        outOfOrder += i > 0 && !(merged[i - 1].first < call);
+    // Grid (up to letter case), Name, Email and Station of the database, or of the input where the
+    // database had none, and everything after the seventh field arrive byte for byte.
+    std::size_t changed = 0;
+    std::size_t nonAscii = 0;
+    for (const auto& [call, line] : merged) {
         const auto inDatabase = fromDatabase.find(call);
         const auto inInput = fromInput.find(call);
-        newCalls += inDatabase == fromDatabase.end();
         const auto own = fieldsOf(inDatabase != fromDatabase.end() ? inDatabase->second : inInput->second);
         const auto other = inInput != fromInput.end() ? fieldsOf(inInput->second) : own;
         const auto written = fieldsOf(line);
-        // Grid (up to letter case), Name, Email and Station of the database, or of the input where the
-        // database had none, and everything after the seventh field arrive byte for byte.
         for (const std::size_t n : {1, 4, 5, 6, 7}) {
             const std::string want = own[n].empty() && n != 7 ? other[n] : own[n];
             const bool same = n == 1 ? upper(written[n]) == upper(want) : written[n] == want;
@@ -115,26 +108,23 @@ TEST_P(RealData, MergeKeepsEveryCallAndEveryByteItDoesNotChange) {
             nonAscii += std::any_of(want.begin(), want.end(), [](char c) { return (c & 0x80) != 0; });
         }
     }
-    EXPECT_EQ(outOfOrder, 0u);
     EXPECT_EQ(changed, 0u);
     EXPECT_GT(nonAscii, 0u) << "no value with non-ASCII bytes was compared";
-    EXPECT_EQ(nlohmann::json::parse(folder.read("report.json"))["counts"]["inserted"], newCalls);
+    const std::string added = "   " + std::to_string(allCalls.size() - fromDatabase.size()) + " new entries";
+    EXPECT_NE(first.out.find(added), std::string::npos) << first.out;
 
-    const CliRun second = runIn(folder.path(), {"--report", "report.json", inputPath});
-    ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(nlohmann::json::parse(folder.read("report.json"))["counts"]["inserted"], 0);
+    ASSERT_EQ(runIn(folder.path(), {inputPath}).status, 0);
     EXPECT_EQ(recordLines(folder.read("Call3.txt")), merged);
 }
 
 // Older databases take newer lists and the other way round; the CR LF file is both.
 INSTANTIATE_TEST_SUITE_P(Published, RealData,
-                         testing::Values(Pair{"call3-2005.txt", "call3-2009.txt"},
-                                         Pair{"call3-2009.txt", "call3-2005.txt"},
-                                         Pair{"call3-2006-crlf.txt", "call3-2024.txt"},
-                                         Pair{"call3-2024.txt", "call3-2006-crlf.txt"}),
-                         [](const testing::TestParamInfo<Pair>& info) {
-                             return std::string(info.param.second).substr(6, 4) + "Into" +
-                                    std::string(info.param.first).substr(6, 4);
+                         testing::Values(std::pair{"call3-2005.txt", "call3-2009.txt"},
+                                         std::pair{"call3-2009.txt", "call3-2005.txt"},
+                                         std::pair{"call3-2006-crlf.txt", "call3-2024.txt"},
+                                         std::pair{"call3-2024.txt", "call3-2006-crlf.txt"}),
+                         [](const auto& info) {
+                             return info.param.second.substr(6, 4) + "Into" + info.param.first.substr(6, 4);
                          });
 
 }  // namespace

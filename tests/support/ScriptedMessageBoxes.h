@@ -1,5 +1,7 @@
-// Message boxes for tests: each box is recorded and each question answered from a queue.
+// Message boxes for tests: each box is kept as "kind: caption: text" and each question answered from a queue.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
@@ -7,20 +9,25 @@
 
 #include "app/MessageBoxes.h"
 
-class ScriptedMessageBoxes final : public MessageBoxes {
-  public:
-    enum class Kind { Error, Status, Query };
-    struct Box {
-        Kind kind;
-        std::string caption;
-        std::string text;
-    };
-
-    void showError(const std::string& caption, const std::string& text) override;
-    void showStatus(const std::string& caption, const std::string& text) override;
-    // Takes the next scripted answer; a question nobody scripted fails the test and answers No.
-    [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;
-
+struct ScriptedMessageBoxes final : MessageBoxes {
     std::deque<bool> answers;
-    std::vector<Box> shown;
+    std::vector<std::string> shown;
+
+    void showError(const std::string& caption, const std::string& text) override {
+        shown.push_back("error: " + caption + ": " + text);
+    }
+    void showStatus(const std::string& caption, const std::string& text) override {
+        shown.push_back("status: " + caption + ": " + text);
+    }
+    // A question nobody scripted fails the test and answers No.
+    [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override {
+        shown.push_back("query: " + caption + ": " + text);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text;
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };

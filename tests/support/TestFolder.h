@@ -1,15 +1,38 @@
-// A temporary folder for one test, removed with everything in it afterwards.
+// A temporary folder for one test, removed with everything in it afterwards, and file helpers.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// The bytes of a file; nothing when it cannot be read.
+inline std::optional<std::string> readBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
 
 class TestFolder {
   public:
-    TestFolder();
-    ~TestFolder();
+    TestFolder() {
+        if (!std::filesystem::create_directory(path_)) {
+            ADD_FAILURE() << "cannot create " << path_;
+        }
+    }
+    ~TestFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
@@ -17,16 +40,25 @@ class TestFolder {
     [[nodiscard]] std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
     // Writes bytes exactly as given (no line-end translation).
-    void write(std::string_view name, std::string_view bytes) const;
-    [[nodiscard]] std::string read(std::string_view name) const;
-    [[nodiscard]] bool exists(std::string_view name) const;
+    void write(std::string_view name, std::string_view bytes) const {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+    }
+    [[nodiscard]] std::string read(std::string_view name) const {
+        const auto bytes = readBytes(path_ / name);
+        EXPECT_TRUE(bytes.has_value()) << "cannot read " << (path_ / name);
+        return bytes.value_or("");
+    }
+    // The names in the folder, in order.
+    [[nodiscard]] std::vector<std::string> names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
   private:
-    std::filesystem::path path_;
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() / ("velkmerge-test-" + std::to_string(std::random_device()()));
 };
-
-// The bytes of a file anywhere; nothing when it cannot be read.
-[[nodiscard]] std::optional<std::string> readBytes(const std::filesystem::path& path);
-
-// The folder of real published databases beside the project, or nothing when it is absent.
-[[nodiscard]] std::optional<std::filesystem::path> realDataFolder();

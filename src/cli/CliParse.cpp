@@ -1,5 +1,5 @@
 // Command-line parsing with CLI11.
-#include "cli/CliOptions.h"
+#include "cli/CliParse.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>
@@ -59,13 +59,15 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         "differentIfInputEmpty and ignoreNameStar are off";
     app.add_option("--set", setNames, "Turn a merge option on (repeatable). " + optionHelp)
         ->type_name("NAME")
-        ->take_all()
         ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all()
         ->check(CLI::IsMember(optionNames()).description(""));
     app.add_option("--unset", unsetNames, "Turn a merge option off (repeatable)")
         ->type_name("NAME")
-        ->take_all()
         ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all()
         ->check(CLI::IsMember(optionNames()).description(""));
     std::string resolve = "original";
     app.add_option("--resolve", resolve,

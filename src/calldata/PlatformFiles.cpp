@@ -1,0 +1,133 @@
+// Platform file calls: non-blocking regular-file reads and flushing to disk.
+#include "calldata/PlatformFiles.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <io.h>
+
+#include <fstream>
+#include <iterator>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+RegularFile probeRegularFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return RegularFile::NotRegular;
+    }
+    if (std::filesystem::file_size(path, error) > maximumFileSize) {
+        return RegularFile::TooLarge;
+    }
+    std::ifstream file(path, std::ios::binary);
+    return file.is_open() ? RegularFile::Ok : RegularFile::NotRegular;
+}
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
+    if (probeRegularFile(path) != RegularFile::Ok) {
+        return std::nullopt;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool syncToDisk(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
+
+void syncFolder(const std::filesystem::path& /*folder*/) {}
+
+#else
+
+namespace {
+
+// An open descriptor that closes itself.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { reset(-1); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    [[nodiscard]] int get() const { return fd_; }
+    void reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+
+  private:
+    int fd_;
+};
+
+// Opens without blocking (a FIFO would wait for a writer) and checks the open file itself, so that
+// the check and the read see the same file.
+RegularFile openRegular(const std::filesystem::path& path, Descriptor& descriptor, struct stat& info) {
+    descriptor.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (descriptor.get() < 0 || ::fstat(descriptor.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return RegularFile::NotRegular;
+    }
+    return static_cast<std::uintmax_t>(info.st_size) > maximumFileSize ? RegularFile::TooLarge
+                                                                       : RegularFile::Ok;
+}
+
+}  // namespace
+
+RegularFile probeRegularFile(const std::filesystem::path& path) {
+    Descriptor descriptor;
+    struct stat info {};
+    return openRegular(path, descriptor, info);
+}
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
+    Descriptor descriptor;
+    struct stat info {};
+    if (openRegular(path, descriptor, info) != RegularFile::Ok) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (bytes.size() > maximumFileSize) {
+                return std::nullopt;  // it keeps growing
+            }
+            bytes.resize(bytes.size() * 2);
+        }
+        const ssize_t got = ::read(descriptor.get(), bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+bool syncToDisk(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    const Descriptor descriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC));
+    if (descriptor.get() >= 0) {
+        ::fsync(descriptor.get());
+    }
+}
+
+#endif

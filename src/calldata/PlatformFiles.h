@@ -1,0 +1,30 @@
+// The few file operations the standard library lacks: reading without ever blocking on a FIFO or
+// device, and flushing a file and a folder to disk. All platform calls of the core live here.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// Callsign files are a few megabytes; anything beyond this is refused rather than read into memory.
+inline constexpr std::uintmax_t maximumFileSize = std::uintmax_t{1} << 30;
+
+enum class RegularFile {
+    Ok,
+    NotRegular,  // missing, a folder, a FIFO or a device, or it does not open for reading
+    TooLarge,
+};
+
+// Whether path names a regular file that opens for reading and is not too large.
+[[nodiscard]] RegularFile probeRegularFile(const std::filesystem::path& path);
+
+// The whole content of a regular file; nothing when it is not one, is too large or cannot be read.
+[[nodiscard]] std::optional<std::string> readRegularFile(const std::filesystem::path& path);
+
+// Flushes an open file's data to the disk itself.
+[[nodiscard]] bool syncToDisk(std::FILE* file);
+
+// Makes renames in a folder durable; failing that, nothing is lost, so nothing is reported.
+void syncFolder(const std::filesystem::path& folder);

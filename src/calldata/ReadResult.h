@@ -1,0 +1,10 @@
+// What reading one callsign file found out about the file itself.
+#pragma once
+
+#include "calldata/TextEncoding.h"
+
+struct ReadResult {
+    bool opened = false;            // false: the file was gone or not a regular file any more
+    bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
+    TextEncoding encoding = TextEncoding::Windows1252;
+};

@@ -1,0 +1,86 @@
+// The main dialog over a scripted window and scripted resolve and comments steps.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "app/MergeDialog.h"
+#include "confirm/CommentsDialog.h"
+#include "resolve/ResolveDialog.h"
+#include "support/ScriptedMessageBoxes.h"
+
+// A main window whose controls are plain values; what the workflow does to it is kept.
+struct ScriptedMergeWindow final : MergeWindowInterface {
+    std::string inputPath = "in.txt";
+    int layoutSelection = 0;
+    ScriptedMessageBoxes boxes;
+    std::vector<std::string> labels;
+    int busyDepth = 0;
+    std::optional<DialogResult> endedWith;
+
+    void readBoxes(MergeDialog& dialog) override {
+        dialog.inputPath = inputPath;
+        dialog.inputLayout = layoutSelection;
+    }
+    void showValues(const MergeDialog& /*dialog*/) override {}
+    void beginBusy() override { ++busyDepth; }
+    void endBusy() override { --busyDepth; }
+    void endDialog(DialogResult result) override { endedWith = result; }
+    [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes; }
+    void setRange(std::size_t /*maximum*/) override {}
+    void setPosition(std::size_t /*position*/) override {}
+    void setLabel(const std::string& text) override { labels.push_back(text); }
+};
+
+// The user presses `button` once the dialog is open; a resolve step nobody expected fails the test.
+struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
+    void (ResolveDialog::*button)() = nullptr;
+    ScriptedMessageBoxes boxes;
+    DialogResult result = DialogResult::Cancel;
+
+    [[nodiscard]] DialogResult runResolve(ResolveDialog& dialog) override {
+        result = DialogResult::Cancel;
+        dialog.setWindow(*this);
+        dialog.onInitDialog();
+        if (button == nullptr) {
+            ADD_FAILURE() << "the resolve step ran without a script";
+        } else {
+            (dialog.*button)();
+        }
+        return result;
+    }
+    void readBoxes(ResolveDialog& /*dialog*/) override {}
+    void showValues(const ResolveDialog& /*dialog*/) override {}
+    void endDialog(DialogResult ended) override { result = ended; }
+    [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes; }
+};
+
+// Write, or Cancel, with the text the user leaves in the editable box (by default what was proposed).
+struct ScriptedCommentsStep final : CommentsStep, CommentsWindowInterface {
+    bool cancel = false;
+    std::optional<std::string> editedText;
+    std::string proposedText = "-";  // "-": the step did not run
+    DialogResult result = DialogResult::Cancel;
+
+    [[nodiscard]] DialogResult runComments(CommentsDialog& dialog) override {
+        dialog.setWindow(*this);
+        dialog.initComments();
+        cancel ? dialog.onCancel() : dialog.onWrite();
+        return result;
+    }
+    void readBoxes(CommentsDialog& dialog) override {
+        if (editedText) {
+            dialog.combinedComments = *editedText;
+        }
+    }
+    void showValues(const CommentsDialog& dialog) override { proposedText = dialog.combinedComments; }
+    void endDialog(DialogResult ended) override { result = ended; }
+};
+
+struct MergeRig {
+    ScriptedMergeWindow window;
+    ScriptedResolveStep resolve;
+    ScriptedCommentsStep comments;
+    ProgramSettings settings;
+    MergeDialog dialog{window, resolve, comments, settings};
+};
