@@ -25,6 +25,14 @@ void MergeDialog::onInitDialog() {
     window_.showValues(*this);
 }
 
+void MergeDialog::onHelp() {
+    MessageList help;
+    help.title = "VelkMerge Help";
+    help.addLine("VelkMerge must be run from your VELK folder.");
+    help.addLine("Please read the file \"VelkMerge version 3.doc\" for more information.");
+    help.show(window_.messageBoxes());
+}
+
 void MergeDialog::clearMergeState() {
     insertedCount = 0;
     manualCount = 0;
@@ -196,6 +204,7 @@ bool MergeDialog::readBothFiles() {
         return false;
     }
     databaseHadByteOrderMark_ = database.hadByteOrderMark;
+    databaseEncoding = database.encoding;
     const ReadResult read =
         readCallFile(inputRecords, inputComments, inputFilePath(),
                      fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", window_);
@@ -203,6 +212,7 @@ bool MergeDialog::readBothFiles() {
         showCannotOpen(inputPath);
         return false;
     }
+    inputEncoding = read.encoding;
     return true;
 }
 

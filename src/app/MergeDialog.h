@@ -17,6 +17,7 @@
 #include "calldata/DatabaseWriter.h"
 #include "calldata/FieldDefinition.h"
 #include "calldata/RecordList.h"
+#include "calldata/TextEncoding.h"
 #include "merge/MergeChanges.h"
 #include "merge/MergeOptions.h"
 
@@ -29,6 +30,8 @@ class MergeDialog {
     void onInitDialog();
     // One whole merge: checks, reading, comparing, resolving, confirming, writing, the report.
     MergeOutcome onMerge();
+    // F1: the help box.
+    void onHelp();
 
     [[nodiscard]] MergeWindowInterface& window() { return window_; }
     [[nodiscard]] MergeChanges* changes() { return changes_ ? &*changes_ : nullptr; }
@@ -51,6 +54,9 @@ class MergeDialog {
     std::uint32_t manualCount = 0;
     std::uint32_t writeCount = 0;
     int databaseLayout = databaseLayoutIndex;
+    // How each file's bytes are to be read for display, and how edits are to be stored.
+    TextEncoding databaseEncoding = TextEncoding::Windows1252;
+    TextEncoding inputEncoding = TextEncoding::Windows1252;
 
     // The folder that holds "Call3.txt"; empty for the current folder. A relative input path is
     // taken from there too.

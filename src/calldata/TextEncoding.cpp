@@ -128,3 +128,39 @@ std::string toUtf8ForDisplay(std::string_view bytes) {
     }
     return out;
 }
+
+std::string fromUtf8ForStorage(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) {
+        return std::string(utf8);
+    }
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : utf8SequenceLength(utf8, i);
+        if (length == 0) {
+            out.push_back('?');  // not UTF-8 at all: nothing sensible to store
+            ++i;
+            continue;
+        }
+        std::uint32_t codePoint = length == 1 ? lead : lead & (0xFFu >> (length + 1));
+        for (std::size_t k = 1; k < length; ++k) {
+            codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        }
+        i += length;
+        char byte = '?';
+        if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+            byte = static_cast<char>(codePoint);
+        } else {
+            for (std::size_t k = 0; k < windows1252High.size(); ++k) {
+                if (windows1252High[k] == codePoint) {
+                    byte = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+        }
+        out.push_back(byte);
+    }
+    return out;
+}

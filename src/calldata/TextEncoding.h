@@ -20,5 +20,8 @@ void toUpperInPlace(std::string& text, TextEncoding encoding);
 // Text for display: kept as it is when valid UTF-8, otherwise read as Windows-1252.
 [[nodiscard]] std::string toUtf8ForDisplay(std::string_view bytes);
 
+// Typed UTF-8 text as bytes of a file in `encoding`; characters Windows-1252 lacks become '?'.
+[[nodiscard]] std::string fromUtf8ForStorage(std::string_view utf8, TextEncoding encoding);
+
 // The UTF-8 byte-order mark that some editors put at the start of a file.
 inline constexpr std::string_view utf8ByteOrderMark{"\xEF\xBB\xBF"};
