@@ -29,7 +29,16 @@
 #include "confirm/QtCommentsStep.h"
 #include "resolve/QtResolveStep.h"
 
+#ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace {
+
+// The system-menu command of the About item; the system keeps the low four bits for itself.
+[[maybe_unused]] constexpr unsigned aboutCommand = 0x0010;
 
 QString fromBytes(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -61,12 +70,30 @@ MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, Co
     connect(about, &QAction::triggered, this, &MergeWindow::onAbout);
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+#ifdef Q_OS_WIN
+    if (HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, aboutCommand, L"&About VelkMerge...");
+    }
+#endif
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, [this] { dialog_.onHelp(); });
 
     dialog_.onInitDialog();
+}
+
+bool MergeWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+#ifdef Q_OS_WIN
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == aboutCommand) {
+        onAbout();
+        *result = 0;
+        return true;
+    }
+#endif
+    return QDialog::nativeEvent(eventType, message, result);
 }
 
 MergeWindow::~MergeWindow() {

@@ -52,6 +52,8 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Where the platform has a system menu, its "About" item arrives here.
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
   private slots:
     void onMergeClicked();
