@@ -30,8 +30,12 @@
 #include "resolve/QtResolveStep.h"
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #endif
 
@@ -94,6 +98,12 @@ bool MergeWindow::nativeEvent(const QByteArray& eventType, void* message, qintpt
     }
 #endif
     return QDialog::nativeEvent(eventType, message, result);
+}
+
+void MergeWindow::reject() {
+    if (!merging_) {
+        QDialog::reject();
+    }
 }
 
 MergeWindow::~MergeWindow() {
@@ -203,6 +213,7 @@ void MergeWindow::buildControls() {
 
     statusLabel_ = new QLabel;
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->setTextFormat(Qt::PlainText);  // the label can name a typed file
     statusLabel_->setAlignment(Qt::AlignCenter);
     // The label must not resize the window as the phases change: it takes the width of its column,
     // which leaves room for the longest phase text.

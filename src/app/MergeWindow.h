@@ -54,6 +54,8 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Where the platform has a system menu, its "About" item arrives here.
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+    // Escape and the close box; ignored while a merge runs, which ends the window itself.
+    void reject() override;
 
   private slots:
     void onMergeClicked();

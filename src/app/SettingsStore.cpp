@@ -12,44 +12,46 @@ namespace {
 
 constexpr qsizetype maximumBrowseBytes = 255;  // the stored text and its NUL fill 256 bytes
 
-// The value as a 32-bit unsigned number, or nothing when it is not one. The registry hands a
-// DWORD over as a signed int (its bits are the number); an INI file hands every value over as text.
+// The value as a 32-bit unsigned number, or nothing when it is not one. In the registry only a
+// DWORD counts (a QWORD or a string is the wrong size or type); Qt hands it over as an int whose bits
+// are the number. An INI file holds every value as text.
 std::optional<std::uint32_t> storedNumber(const QVariant& value) {
+#ifdef _WIN32
+    if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::UInt) {
+        return static_cast<std::uint32_t>(value.toUInt());
+    }
+    return std::nullopt;
+#else
     constexpr qulonglong widest = std::numeric_limits<std::uint32_t>::max();
-    bool ok = false;
     switch (value.typeId()) {
         case QMetaType::Int:
-            return static_cast<std::uint32_t>(value.toInt());
-        case QMetaType::UInt:
-            return value.toUInt();
         case QMetaType::LongLong: {
+            // Values this process wrote come back with the type they were written with.
             const qlonglong number = value.toLongLong();
-            if (number < 0 || static_cast<qulonglong>(number) > widest) {
-                return std::nullopt;
-            }
-            return static_cast<std::uint32_t>(number);
+            return number >= 0 && static_cast<qulonglong>(number) <= widest
+                       ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(number))
+                       : std::nullopt;
         }
+        case QMetaType::UInt:
         case QMetaType::ULongLong: {
             const qulonglong number = value.toULongLong();
-            if (number > widest) {
-                return std::nullopt;
-            }
-            return static_cast<std::uint32_t>(number);
+            return number <= widest ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(number))
+                                    : std::nullopt;
         }
         case QMetaType::QString: {
             const QString text = value.toString();
             if (text.isEmpty() || !text.front().isDigit()) {  // no sign, no blank
                 return std::nullopt;
             }
+            bool ok = false;
             const qulonglong number = text.toULongLong(&ok, 10);
-            if (!ok || number > widest) {
-                return std::nullopt;
-            }
-            return static_cast<std::uint32_t>(number);
+            return ok && number <= widest ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(number))
+                                          : std::nullopt;
         }
         default:
             return std::nullopt;
     }
+#endif
 }
 
 void loadNumber(QSettings& store, const char* name, std::uint16_t& field) {

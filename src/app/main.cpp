@@ -18,7 +18,7 @@ QIcon programIcon() {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VelkMerge"));
+    // The application name stays the executable's name; it captions the start-up failure box.
     QApplication::setOrganizationName(QStringLiteral("Tamsk"));
     Q_INIT_RESOURCE(velkmerge);  // the icons live in the static library
     QApplication::setWindowIcon(programIcon());

@@ -43,7 +43,7 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
         dialog.setWindow(*this);
         dialog.onInitDialog();
         if (button == nullptr) {
-            ADD_FAILURE() << "the resolve step ran without a script";
+            VELKMERGE_FAIL("the resolve step ran without a script");
         } else {
             (dialog.*button)();
         }

@@ -1,7 +1,7 @@
 // Message boxes for tests: each box is kept as "kind: caption: text" and each question answered from a queue.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "support/TestFailure.h"
 
 #include <deque>
 #include <string>
@@ -23,7 +23,7 @@ struct ScriptedMessageBoxes final : MessageBoxes {
     [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override {
         shown.push_back("query: " + caption + ": " + text);
         if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << text;
+            VELKMERGE_FAIL("unexpected question: " + text);
             return false;
         }
         const bool answer = answers.front();

@@ -1,7 +1,7 @@
 // A temporary folder for one test, removed with everything in it afterwards, and file helpers.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "support/TestFailure.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,7 +26,7 @@ class TestFolder {
   public:
     TestFolder() {
         if (!std::filesystem::create_directory(path_)) {
-            ADD_FAILURE() << "cannot create " << path_;
+            VELKMERGE_FAIL("cannot create " + path_.string());
         }
     }
     ~TestFolder() {
@@ -45,7 +45,9 @@ class TestFolder {
     }
     [[nodiscard]] std::string read(std::string_view name) const {
         const auto bytes = readBytes(path_ / name);
-        EXPECT_TRUE(bytes.has_value()) << "cannot read " << (path_ / name);
+        if (!bytes) {
+            VELKMERGE_FAIL("cannot read " + (path_ / name).string());
+        }
         return bytes.value_or("");
     }
     // The names in the folder, in order.
