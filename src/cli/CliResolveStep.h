@@ -16,8 +16,11 @@ class CliResolveStep final : public ResolveStep, public ResolveWindowInterface {
 
     [[nodiscard]] DialogResult runResolve(ResolveDialog& dialog) override;
 
-    void readBoxes(ResolveDialog& /*dialog*/) override {}
+    bool readBoxes(ResolveDialog& /*dialog*/) override { return true; }
     void showValues(const ResolveDialog& /*dialog*/) override {}
+    void redrawAll(const ResolveDialog& /*dialog*/) override {}
+    void hideControl(ResolveControl /*control*/) override {}
+    void tone(unsigned /*frequency*/, unsigned /*milliseconds*/) override {}
     void endDialog(DialogResult result) override { result_ = result; }
     [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes_; }
 

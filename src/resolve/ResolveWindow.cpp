@@ -1,11 +1,11 @@
 // The plain resolve window's controls; all the settling is done by the dialog.
 #include "resolve/ResolveWindow.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <string>
 
 #include "app/MergeDialog.h"
 
@@ -41,14 +41,25 @@ ResolveWindow::ResolveWindow(ResolveDialog& dialog, QWidget* parent, MessageBoxe
     connect(cancel, &QPushButton::clicked, this, [this] { dialog_.onCancel(); });
 }
 
-void ResolveWindow::readBoxes(ResolveDialog& /*dialog*/) {
+bool ResolveWindow::readBoxes(ResolveDialog& /*dialog*/) {
     // No editable control here: the dialog's values stay as they are.
+    return true;
 }
 
 void ResolveWindow::showValues(const ResolveDialog& dialog) {
-    countText_->setText(QString::fromStdString("There are " +
-                                               std::to_string(dialog.owner.differences.size()) +
-                                               " duplicate calls that have different data."));
+    countText_->setText(QString::fromStdString(dialog.countText));
+}
+
+void ResolveWindow::redrawAll(const ResolveDialog& /*dialog*/) {
+    update();
+}
+
+void ResolveWindow::hideControl(ResolveControl /*control*/) {
+    // This window has neither station display.
+}
+
+void ResolveWindow::tone(unsigned /*frequency*/, unsigned /*milliseconds*/) {
+    QApplication::beep();
 }
 
 void ResolveWindow::endDialog(DialogResult result) {

@@ -16,8 +16,11 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     // boxes: where the dialog's messages go; null for message boxes over this window.
     ResolveWindow(ResolveDialog& dialog, QWidget* parent, MessageBoxes* boxes = nullptr);
 
-    void readBoxes(ResolveDialog& dialog) override;
+    bool readBoxes(ResolveDialog& dialog) override;
     void showValues(const ResolveDialog& dialog) override;
+    void redrawAll(const ResolveDialog& dialog) override;
+    void hideControl(ResolveControl control) override;
+    void tone(unsigned frequency, unsigned milliseconds) override;
     void endDialog(DialogResult result) override;
     [[nodiscard]] MessageBoxes& messageBoxes() override;
 
