@@ -1,12 +1,18 @@
-// A plain resolve window: the number of differing pairs and the buttons that settle all of them at once.
+// The "Resolve different duplicates" window: shows the dialog's values and hands every event to it.
 #pragma once
 
 #include <QDialog>
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/QtMessageBoxes.h"
 #include "resolve/ResolveDialog.h"
 
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 class ResolveWindow : public QDialog, public ResolveWindowInterface {
@@ -27,9 +33,45 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     // Escape and the close box end here: they cancel like the Cancel button.
     void reject() override;
 
+  protected:
+    // Enter is the default accept, whichever control has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Input boxes hand their value over when they get the focus; tooltips wrap and stay a while.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // A text box and the bytes it was last given, so that a box nobody edited gives back exactly those.
+    struct TextBox {
+        QLineEdit* edit = nullptr;
+        std::string bytes;
+        QString shown;
+    };
+
+    void buildControls();
+    QLineEdit* addInputBox(const char* name);
+    QLineEdit* addOutputBox(const char* name, ResolveDialog::OutputBox box);
+    QPushButton* addButton(const QString& text, const char* name, void (ResolveDialog::*handler)());
+    void explain(QWidget* control, const char* text);
+    void place(TextBox& box, const std::string& bytes);
+    [[nodiscard]] std::string read(const TextBox& box) const;
+    void colour(QWidget* control, bool modified);
+
     ResolveDialog& dialog_;
     QtMessageBoxes ownBoxes_;
     MessageBoxes* boxes_;
-    QLabel* countText_;
+    QLabel* countText_ = nullptr;
+    QLabel* positionText_ = nullptr;
+    QLabel* stationLabel_ = nullptr;
+    QWidget* bandLabel_ = nullptr;
+    QWidget* inputBands_ = nullptr;
+    TextBox inCall_, inGrid_, inState_, inName_, inStation_, inEmail_, inLine_;
+    std::array<QLineEdit*, 4> inBands_{};
+    QCheckBox* inEme_ = nullptr;
+    TextBox outCall_, outGrid_, outState_, outName_, outStation_, outEmail_, outLine_;
+    QCheckBox* outEme_ = nullptr;
+    QCheckBox* saveQuietly_ = nullptr;
+    // The output grid as last placed or typed: typing may not make a grid longer than six unless it was.
+    QString gridAccepted_;
+    // The input boxes that transfer their value on getting the focus.
+    std::vector<std::pair<QWidget*, ResolveDialog::InputBox>> transfers_;
 };
