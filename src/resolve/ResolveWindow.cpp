@@ -81,12 +81,18 @@ class GridValidator final : public QValidator {
     const QString& accepted_;
 };
 
-// Typed letters become capitals.
+// Typed letters a to z become capitals. Only ASCII letters are touched: the validator also sees the
+// values the dialog shows, and a state read from a file is already upper case by that file's own rule,
+// so it must come back exactly as it was.
 class UpperCaseValidator final : public QValidator {
   public:
     using QValidator::QValidator;
     State validate(QString& input, int& /*position*/) const override {
-        input = input.toUpper();
+        for (QChar& c : input) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
+                c = QChar(c.unicode() - 'a' + 'A');
+            }
+        }
         return Acceptable;
     }
 };

@@ -202,8 +202,9 @@ class ResolveWindowTest : public QObject {
         // A Windows-1252 file whose station text happens to be valid UTF-8 displays it as such.
         const std::string name = "M\xFCller";
         const std::string station = "Z\xC3\xA9";
-        Rig rig({{"QA1AAA,JO21ABCD,,XY," + name + ",a@x," + station,
-                  "QA1AAA,JO21AB,,XY," + name + ",b@y," + station}});
+        // A state of letters without a capital form (ß) is shown and stored as it was read.
+        Rig rig({{"QA1AAA,JO21ABCD,,X\xDF," + name + ",a@x," + station,
+                  "QA1AAA,JO21AB,,X\xDF," + name + ",b@y," + station}});
         QCOMPARE(rig.text("outputName"), QString::fromUtf8("Müller"));
         QCOMPARE(rig.text("outputStation"), QString::fromUtf8("Zé"));
         QCOMPARE(rig.text("outputGrid"), QString("JO21abcd"));
@@ -214,7 +215,7 @@ class ResolveWindowTest : public QObject {
         rig.click("saveAsShownButton");
         QCOMPARE(rig.window.result(), int(QDialog::Accepted));
         QCOMPARE(rig.dialog.databaseRecords.at(0).databaseLine(),
-                 "QA1AAA,JO21abcd,,XY," + name + ",\xE9," + station);
+                 "QA1AAA,JO21abcd,,X\xDF," + name + ",\xE9," + station);
 
         Rig typed;
         auto* grid = typed.control("outputGrid");
