@@ -29,15 +29,7 @@
 #include "confirm/QtCommentsStep.h"
 #include "resolve/QtResolveStep.h"
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "app/QtWindowsApi.h"
 
 namespace {
 

@@ -26,15 +26,7 @@
 #include "app/Tooltips.h"
 #include "calldata/TextEncoding.h"
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "app/QtWindowsApi.h"
 
 namespace {
 

@@ -29,12 +29,8 @@ struct Rig : MergeRig {
     ScriptedMessageBoxes boxes;
     ResolveWindow window{resolveDialog, nullptr, &boxes};
     explicit Rig(const Pairs& pairs = twoPairs, int layout = 0) {
-        dialog.inputLayout = layout;
         for (const auto& [database, input] : pairs) {
-            dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], database));
-            dialog.differences.push_back(
-                makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
-            dialog.differences.back()->match = &dialog.databaseRecords.at(dialog.databaseRecords.size() - 1);
+            addDifference(layout, database, input);
         }
         resolveDialog.setWindow(window);
         resolveDialog.onInitDialog();

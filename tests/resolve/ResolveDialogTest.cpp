@@ -17,12 +17,8 @@ const std::string saveQuestion = "query: VELK Merge Query.: Do you want to save 
 struct Pairs : MergeRig {
     ResolveDialog sut{dialog};
     Pairs(int layout, std::initializer_list<std::pair<const char*, const char*>> pairs) {
-        dialog.inputLayout = layout;
         for (const auto& [database, input] : pairs) {
-            dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], database));
-            dialog.differences.push_back(
-                makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
-            dialog.differences.back()->match = &dialog.databaseRecords.at(dialog.databaseRecords.size() - 1);
+            addDifference(layout, database, input);
         }
         sut.setWindow(resolve);
         sut.onInitDialog();
@@ -70,12 +66,8 @@ TEST(ResolveDialog, SaveAllSettlesEveryItemAndEndsOk) {
     for (const auto& [layout, button, pairs] : cases) {
         MergeRig rig;
         MergeDialog& owner = rig.dialog;
-        owner.inputLayout = layout;
         for (const auto& [database, input, settled] : pairs) {
-            owner.databaseRecords.append(makeRecord(owner.fieldDefinitions[0], database));
-            owner.differences.push_back(
-                makeRecord(owner.fieldDefinitions[static_cast<std::size_t>(layout)], input));
-            owner.differences.back()->match = &owner.databaseRecords.at(owner.databaseRecords.size() - 1);
+            rig.addDifference(layout, database, input);
         }
         ResolveDialog dialog(owner);
         rig.resolve.button = button;

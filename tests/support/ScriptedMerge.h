@@ -7,6 +7,7 @@
 #include "app/MergeDialog.h"
 #include "confirm/CommentsDialog.h"
 #include "resolve/ResolveDialog.h"
+#include "support/RecordMaker.h"
 #include "support/ScriptedMessageBoxes.h"
 
 // A main window whose controls are plain values; what the workflow does to it is kept.
@@ -127,4 +128,13 @@ struct MergeRig {
     ScriptedCommentsStep comments;
     ProgramSettings settings;
     MergeDialog dialog{window, resolve, comments, settings};
+
+    // A differing pair: a database line and an input record, in the input layout's field order.
+    void addDifference(int layout, std::string_view database, std::string_view input) {
+        dialog.inputLayout = layout;
+        dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], database));
+        dialog.differences.push_back(
+            makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
+        dialog.differences.back()->match = &dialog.databaseRecords.at(dialog.databaseRecords.size() - 1);
+    }
 };
