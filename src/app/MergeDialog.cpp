@@ -33,6 +33,16 @@ void MergeDialog::onHelp() {
     help.show(window_.messageBoxes());
 }
 
+void MergeDialog::onBrowse(BrowseStep& browser) {
+    const std::optional<std::string> chosen = browser.chooseInputFile(settings_.LastBrowse);
+    if (!chosen) {
+        return;
+    }
+    window_.readBoxes(*this);
+    inputPath = *chosen;
+    window_.showValues(*this);
+}
+
 void MergeDialog::clearMergeState() {
     insertedCount = 0;
     manualCount = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BrowseStep.h"
 #include "app/CommentsStep.h"
 #include "app/MergeOutcome.h"
 #include "app/MergeWindowInterface.h"
@@ -32,6 +33,9 @@ class MergeDialog {
     MergeOutcome onMerge();
     // F1: the help box.
     void onHelp();
+    // The Browse button: the chosen path goes into the path box; the other controls keep what the
+    // user set since the last merge.
+    void onBrowse(BrowseStep& browser);
 
     [[nodiscard]] MergeWindowInterface& window() { return window_; }
     [[nodiscard]] MergeChanges* changes() { return changes_ ? &*changes_ : nullptr; }

@@ -26,6 +26,7 @@
 #include "app/AboutDialog.h"
 #include "app/QtMessageBoxes.h"
 #include "app/Tooltips.h"
+#include "browse/QtBrowseStep.h"
 #include "confirm/QtCommentsStep.h"
 #include "resolve/QtResolveStep.h"
 
@@ -48,13 +49,15 @@ const char* const introduction =
 }  // namespace
 
 MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, CommentsStep* commentsStep,
-                         MessageBoxes* boxes, QWidget* parent)
+                         MessageBoxes* boxes, BrowseStep* browseStep, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       ownResolveStep_(resolveStep != nullptr ? nullptr : std::make_unique<QtResolveStep>(this)),
       ownCommentsStep_(commentsStep != nullptr ? nullptr : std::make_unique<QtCommentsStep>(this)),
       ownBoxes_(boxes != nullptr ? nullptr : std::make_unique<QtMessageBoxes>(this)),
+      ownBrowseStep_(browseStep != nullptr ? nullptr : std::make_unique<QtBrowseStep>(this)),
       boxes_(boxes != nullptr ? *boxes : *ownBoxes_),
+      browseStep_(browseStep != nullptr ? *browseStep : *ownBrowseStep_),
       dialog_(*this, resolveStep != nullptr ? *resolveStep : *ownResolveStep_,
               commentsStep != nullptr ? *commentsStep : *ownCommentsStep_, settings) {
     setWindowTitle(QStringLiteral("VelkMerge v3.0 by Tamsk"));
@@ -191,6 +194,7 @@ void MergeWindow::buildControls() {
     mergeButton_->setDefault(true);
     explain(mergeButton_, MergeControl::Merge);
     connect(mergeButton_, &QPushButton::clicked, this, &MergeWindow::onMergeClicked);
+    connect(browseButton_, &QPushButton::clicked, this, [this] { dialog_.onBrowse(browseStep_); });
 
     exitButton_ = new QPushButton(QStringLiteral("E&xit"));
     exitButton_->setObjectName(QStringLiteral("exitButton"));

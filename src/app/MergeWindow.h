@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "app/BrowseStep.h"
 #include "app/MergeControl.h"
 #include "app/MergeDialog.h"
 #include "app/MergeWindowInterface.h"
@@ -25,7 +26,7 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     // A null step or box collection is replaced by the window's own Qt one.
     MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep = nullptr,
                 CommentsStep* commentsStep = nullptr, MessageBoxes* boxes = nullptr,
-                QWidget* parent = nullptr);
+                BrowseStep* browseStep = nullptr, QWidget* parent = nullptr);
     ~MergeWindow() override;
 
     MergeWindow(const MergeWindow&) = delete;
@@ -75,7 +76,9 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     std::unique_ptr<ResolveStep> ownResolveStep_;
     std::unique_ptr<CommentsStep> ownCommentsStep_;
     std::unique_ptr<MessageBoxes> ownBoxes_;
+    std::unique_ptr<BrowseStep> ownBrowseStep_;
     MessageBoxes& boxes_;
+    BrowseStep& browseStep_;
     MergeDialog dialog_;
 
     QLineEdit* inputPath_ = nullptr;

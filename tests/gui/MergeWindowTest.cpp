@@ -34,6 +34,20 @@ const char* const optionNames[] = {"differentIfInputEmpty",
                                    "alwaysEmail",
                                    "alwaysStation"};
 
+// Answers the Browse button with the next scripted path (nothing: Cancel) and keeps the start folders.
+struct ScriptedBrowseStep final : BrowseStep {
+    std::vector<std::optional<std::string>> answers;
+    std::vector<std::string> startFolders;
+
+    [[nodiscard]] std::optional<std::string> chooseInputFile(const std::string& startFolder) override {
+        startFolders.push_back(startFolder);
+        QTEST_ASSERT(!answers.empty());
+        const std::optional<std::string> answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+};
+
 }  // namespace
 
 class MergeWindowTest : public QObject {
@@ -43,6 +57,7 @@ class MergeWindowTest : public QObject {
     ScriptedResolveStep resolve_;
     ScriptedCommentsStep comments_;
     ScriptedMessageBoxes boxes_;
+    ScriptedBrowseStep browse_;
     std::unique_ptr<MergeWindow> window_;
     std::unique_ptr<TestFolder> folder_;
 
@@ -50,7 +65,7 @@ class MergeWindowTest : public QObject {
         settings_ = ProgramSettings{};
         settings_.InFormat = static_cast<std::uint16_t>(inFormat);
         boxes_.shown.clear();
-        window_ = std::make_unique<MergeWindow>(settings_, &resolve_, &comments_, &boxes_);
+        window_ = std::make_unique<MergeWindow>(settings_, &resolve_, &comments_, &boxes_, &browse_);
         folder_ = std::make_unique<TestFolder>();
         window_->dialog().workFolder = folder_->path();
         window_->show();
@@ -158,6 +173,33 @@ class MergeWindowTest : public QObject {
         auto* bar = control<QProgressBar>("progressBar");
         QCOMPARE(bar->value(), bar->maximum());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // Browse starts at the remembered folder and changes only the path box.
+    void browsePutsTheChosenPathIntoThePathBox() {
+        open();
+        settings_.LastBrowse = "/velk/lists";
+        auto* path = control<QLineEdit>("inputPath");
+        path->setText(QStringLiteral("typed.txt"));
+        control<QCheckBox>("alwaysName")->setChecked(true);
+        control<QComboBox>("layoutCombo")->setCurrentIndex(2);
+        browse_.answers = {
+            "/velk/lists/\xC3\x9C"
+            "ber.txt",
+            std::nullopt, ""};
+        auto* browse = control<QPushButton>("browseButton");
+        browse->click();
+        QCOMPARE(path->text(), QString::fromUtf8("/velk/lists/\xC3\x9C"
+                                                 "ber.txt"));
+        QVERIFY(control<QCheckBox>("alwaysName")->isChecked());
+        QCOMPARE(control<QComboBox>("layoutCombo")->currentIndex(), 2);
+        browse->click();  // Cancel
+        QCOMPARE(path->text(), QString::fromUtf8("/velk/lists/\xC3\x9C"
+                                                 "ber.txt"));
+        browse->click();  // OK with nothing selected
+        QCOMPARE(path->text(), QString());
+        QCOMPARE(browse_.startFolders, Strings(3, "/velk/lists"));
+        QVERIFY(boxes_.shown.empty());
     }
 
     void exitEscapeAndCloseRejectAndTheProgressBarScales() {
