@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -65,7 +66,8 @@ void BrowseDialog::onInitDialog() {
 
 bool BrowseDialog::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the tree chooses what its first click selected.
-    if (watched == tree_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == tree_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         accept();
         return true;
     }

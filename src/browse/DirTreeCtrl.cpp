@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QList>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -87,12 +88,14 @@ bool DirTreeCtrl::attachSystemImages() {
     const QIcon closedFolder = iconProvider_.icon(QFileIconProvider::Folder);
     const QIcon openFolder = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon drive = iconProvider_.icon(QFileIconProvider::Drive);
-    if (closedFolder.isNull() || openFolder.isNull() || drive.isNull()) {
+    const QIcon file = iconProvider_.icon(QFileIconProvider::File);
+    if (closedFolder.isNull() || openFolder.isNull() || drive.isNull() || file.isNull()) {
         lastError_ = QStringLiteral("Cannot retrieve the Handle of SystemImageList!");
         return false;
     }
     folderIcon_ = withSelectedImage(closedFolder, openFolder);
     driveIcon_ = drive;
+    fileIcon_ = file;
     fileIcons_.clear();
     return true;
 }
@@ -216,7 +219,7 @@ QIcon DirTreeCtrl::iconFor(const QFileInfo& info, Kind kind) {
     }
     QIcon icon = iconProvider_.icon(info);
     if (icon.isNull()) {
-        icon = iconProvider_.icon(QFileIconProvider::File);
+        icon = fileIcon_;
     }
     fileIcons_.insert(suffix, icon);
     return icon;
@@ -233,12 +236,32 @@ void DirTreeCtrl::onItemExpanded(QTreeWidgetItem* item) {
 void DirTreeCtrl::onItemCollapsed(QTreeWidgetItem* item) {
     // The next opening reads the folder afresh.
     qDeleteAll(item->takeChildren());
-    item->addChild(new QTreeWidgetItem);
+    if (hasChildren(folderPath(item))) {
+        item->addChild(new QTreeWidgetItem);
+    }
 }
 
 void DirTreeCtrl::refillItem(QTreeWidgetItem* item) {
     qDeleteAll(item->takeChildren());
-    fillFolder(item, itemPath(item));
+    fillFolder(item, folderPath(item));
+}
+
+QString DirTreeCtrl::folderPath(const QTreeWidgetItem* item) const {
+    // "C:" alone names the current folder of drive C, not its root.
+    const QString path = itemPath(item);
+    return driveLetters && item->parent() == nullptr ? path + QDir::separator() : path;
+}
+
+void DirTreeCtrl::keyPressEvent(QKeyEvent* event) {
+    // "*" would open every folder below, which on a whole disk (or a folder linking to itself) never ends.
+    if (event->key() == Qt::Key_Asterisk) {
+        if (QTreeWidgetItem* item = currentItem()) {
+            item->setExpanded(true);
+        }
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 QString DirTreeCtrl::itemPath(const QTreeWidgetItem* item) const {

@@ -36,6 +36,9 @@ class DirTreeCtrl : public QTreeWidget {
     // The empty child that gives a closed folder its expand button.
     [[nodiscard]] static bool isPlaceholder(const QTreeWidgetItem* item);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     enum class Kind { Drive, Folder, File };
 
@@ -47,6 +50,8 @@ class DirTreeCtrl : public QTreeWidget {
     void onItemExpanded(QTreeWidgetItem* item);
     void onItemCollapsed(QTreeWidgetItem* item);
     void refillItem(QTreeWidgetItem* item);
+    // The path to list: a drive's root rather than its current folder.
+    [[nodiscard]] QString folderPath(const QTreeWidgetItem* item) const;
     [[nodiscard]] QIcon iconFor(const QFileInfo& info, Kind kind);
     [[nodiscard]] static QStringList pathComponents(const QString& path);
 
@@ -56,5 +61,6 @@ class DirTreeCtrl : public QTreeWidget {
     // Folders show their open image when selected; built once per tree.
     QIcon folderIcon_;
     QIcon driveIcon_;
+    QIcon fileIcon_;
     QHash<QString, QIcon> fileIcons_;  // by lower-case suffix
 };

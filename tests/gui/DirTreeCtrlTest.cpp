@@ -1,4 +1,5 @@
 // The folder tree: lazy listing, expand buttons, order, fresh contents, paths and opening at a folder.
+#include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
@@ -101,6 +102,14 @@ class DirTreeCtrlTest : public QObject {
         QVERIFY(hasOnlyPlaceholder(under));
         under->setExpanded(true);
         QCOMPARE(texts(under), (QStringList{"added.txt", "inner.txt"}));
+        // Closed again, an empty folder keeps no expand button.
+        QTreeWidgetItem* empty = top->child(1);
+        empty->setExpanded(true);
+        empty->setExpanded(false);
+        QCOMPARE(empty->childCount(), 0);
+        // Listing leaves no busy cursor and redrawing on.
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(tree_->updatesEnabled());
 
         // Drives, folders and files have their own images; a selected folder shows an open one.
         const QTreeWidgetItem* file = under->child(0);
@@ -129,6 +138,18 @@ class DirTreeCtrlTest : public QObject {
         folder_->write("new.txt", "x");
         QVERIFY(tree_->selectPath(root_));
         QVERIFY(texts(tree_->currentItem()).contains(QStringLiteral("new.txt")));
+
+        // "*" opens the current folder only: below a folder that links back to its parent it would never end.
+        std::filesystem::create_directory_symlink("..", *folder_ / "gamma/back");
+        QVERIFY(tree_->selectPath(path("gamma")));
+        QTreeWidgetItem* gamma = tree_->currentItem();
+        gamma->setExpanded(false);
+        QTest::keyClick(tree_.get(), Qt::Key_Asterisk);
+        QVERIFY(gamma->isExpanded());
+        QCOMPARE(texts(gamma), (QStringList{".git", "back"}));
+        QVERIFY(!gamma->child(1)->isExpanded() && hasOnlyPlaceholder(gamma->child(1)));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(tree_->updatesEnabled());
 
         // What is not a folder on a listed drive leaves the tree as it was.
         QTreeWidgetItem* selected = tree_->currentItem();
