@@ -212,7 +212,9 @@ QIcon DirTreeCtrl::iconFor(const QFileInfo& info, Kind kind) {
             break;
     }
     // Files of one type share an image; asking the platform once per type keeps big folders quick.
+    // Programs, shortcuts and icon files carry their own image.
     const QString suffix = info.suffix().toLower();
+    const bool ownImage = suffix == u"exe" || suffix == u"lnk" || suffix == u"ico" || suffix == u"url";
     const auto known = fileIcons_.constFind(suffix);
     if (known != fileIcons_.constEnd()) {
         return *known;
@@ -220,6 +222,9 @@ QIcon DirTreeCtrl::iconFor(const QFileInfo& info, Kind kind) {
     QIcon icon = iconProvider_.icon(info);
     if (icon.isNull()) {
         icon = fileIcon_;
+    }
+    if (ownImage) {
+        return icon;
     }
     fileIcons_.insert(suffix, icon);
     return icon;
