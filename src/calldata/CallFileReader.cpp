@@ -27,12 +27,19 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         result.hadByteOrderMark = true;
         bytes.remove_prefix(utf8ByteOrderMark.size());
     }
-    // Ctrl-Z ends a text file.
-    bytes = bytes.substr(0, bytes.find('\x1A'));
+    // A Ctrl-Z ends a text file, as old editors put one after its last line. One with more text after
+    // it is an ordinary byte, so that the lines after it are not lost.
+    const std::size_t endOfFile = bytes.find('\x1A');
+    if (endOfFile != std::string_view::npos && bytes.find_first_not_of("\r\n\x1A", endOfFile) == bytes.npos) {
+        bytes = bytes.substr(0, endOfFile);
+    }
     result.encoding = detectEncoding(bytes);
 
-    const std::size_t lineCount = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
-                                  (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
+    // Lines end at LF (a CR before it is dropped); in a file without any LF, at CR, so that a file
+    // saved with old Macintosh line ends is not read as one long line.
+    const char lineEnd = bytes.find('\n') == bytes.npos && bytes.find('\r') != bytes.npos ? '\r' : '\n';
+    const std::size_t lineCount = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), lineEnd)) +
+                                  (bytes.empty() || bytes.back() == lineEnd ? 0 : 1);
     progress.setLabel("Loading " + labelName);
     ProgressTicker ticker(progress, lineCount);
 
@@ -40,11 +47,11 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
     read.reserve(lineCount);
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t lineFeed = bytes.find('\n', start);
+        const std::size_t lineFeed = bytes.find(lineEnd, start);
         const bool hasLineFeed = lineFeed != std::string_view::npos;
         std::string_view text = bytes.substr(start, hasLineFeed ? lineFeed - start : bytes.npos);
         start = hasLineFeed ? lineFeed + 1 : bytes.size();
-        if (hasLineFeed && text.ends_with('\r')) {
+        if (hasLineFeed && lineEnd == '\n' && text.ends_with('\r')) {
             text.remove_suffix(1);  // CR LF reads as LF
         }
 

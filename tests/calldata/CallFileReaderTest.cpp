@@ -50,7 +50,8 @@ TEST_F(CallFileReaderTest, ReadsRecordsInCallOrderAndKeepsCommentsAsRead) {
          {"QA1/P", "QA12BC", "QA1AAA", "QA1AAA/P", "QC3CCC"},
          {"  // comment  \n", "\n", "   \t \n", "// ZZZZZZ stays\n"},
          12},
-        {"QA1AAA,,,,,,\r\n\x1AQB2BBB,,,,,,\n// after\n", {"QA1AAA"}, {}, 1},  // Ctrl-Z ends the file
+        {"QA1AAA,,,,,,\r\n\x1A\r\n", {"QA1AAA"}, {}, 1},  // a Ctrl-Z after the last line ends the file
+        {"QA1AAA,,,,,,\r\n\x1AQB2BBB,,,,,,\nQC3CCC,,,,,,", {"QA1AAA", "QC3CCC"}, {"\x1AQB2BBB,,,,,,\n"}, 3},
         {"", {}, {}, 0},
         {"// no line feed", {}, {"// no line feed"}, 1},
         {std::string(70000, '\n'), {}, Strings(70000, "\n"), 70000},  // more lines than 16 bits count
