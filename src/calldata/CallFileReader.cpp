@@ -29,8 +29,9 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
     }
     // A Ctrl-Z ends a text file, as old editors put one after its last line. One with more text after
     // it is an ordinary byte, so that the lines after it are not lost.
-    const std::size_t endOfFile = bytes.find('\x1A');
-    if (endOfFile != std::string_view::npos && bytes.find_first_not_of("\r\n\x1A", endOfFile) == bytes.npos) {
+    const std::size_t lastText = bytes.find_last_not_of("\r\n\x1A");
+    const std::size_t endOfFile = bytes.find('\x1A', lastText == bytes.npos ? 0 : lastText + 1);
+    if (endOfFile != bytes.npos) {
         bytes = bytes.substr(0, endOfFile);
     }
     result.encoding = detectEncoding(bytes);

@@ -1,6 +1,8 @@
 // Named access to a record's values, the line cutter and the record conversions.
 #include "calldata/CallRecord.h"
 
+#include <algorithm>
+
 #include "calldata/StationData.h"
 
 bool isWhiteSpace(char c) {
@@ -187,6 +189,11 @@ void CallRecord::parseLine(TextEncoding encoding) {
         const FieldEntry& entry = fields[i];
         const std::size_t end = i + 1 < fields.size() ? fields[i + 1].position : line.size();
         std::string value = extractField(line, entry.position, end, layout->commaDelimited);
+        if (!layout->commaDelimited) {
+            // A comma is plain text in a column file but would split the value once it is written
+            // to the comma-delimited database, shifting every field after it.
+            std::replace(value.begin(), value.end(), ',', ';');
+        }
         if (entry.fieldName == "Call") {
             toUpperInPlace(value, encoding);
             if (!isValidCall(value)) {

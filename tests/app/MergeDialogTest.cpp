@@ -99,32 +99,21 @@ TEST(MergeWorkflow, RefusedFilesAndLayoutsShowOneErrorBoxButTheSettingsAreKept) 
     }
 }
 
-TEST(MergeWorkflow, FailedWriteSaysWhyAndLeavesTheFilesAsTheyWere) {
+// Renames the file system refuses only in rare states; a full disk, a folder on the backup name and
+// a read-only folder are made for real in FaultInjectionTest.cpp.
+TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
     using Stage = SafeFileWriter::Stage;
-    // How the write fails (a folder holding the backup name, the disk filling up, or a refused
-    // rename) and the error shown.
     const std::pair<Stage, std::string> cases[] = {
-        {Stage::None, "Unable to rename Call3.txt to Call3.bak (5)"},
-        {Stage::Write, "Unable to write the new Call3.txt (13)\nCall3.txt and Call3.bak are unchanged."},
         {Stage::Backup, "Unable to rename Call3.txt to Call3.bak (5)"},
         {Stage::Replace,
          "Unable to rename the new file to Call3.txt (5)\nCall3.txt and Call3.bak are unchanged."}};
     for (const auto& [stage, why] : cases) {
         Rig rig("QA2BBB,,,,,,\n");
-        if (stage == Stage::None) {
-            std::filesystem::remove(rig.folder / "Call3.bak");
-            std::filesystem::create_directories(rig.folder / "Call3.bak" / "keep");
-        } else if (stage == Stage::Write) {
-            rig.dialog.databaseWriter.failAfterBytes(10);
-        } else {
-            rig.dialog.databaseWriter.failRenameAt(stage);
-        }
+        rig.dialog.databaseWriter.failRenameAt(stage);
         EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::WriteFailed);
         EXPECT_EQ(rig.window.boxes.shown, (Strings{error + why + "\nAborting Merge.", status + noChanges}));
         EXPECT_EQ(rig.folder.read("Call3.txt"), database);
-        if (stage != Stage::None) {
-            EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup") << why;
-        }
+        EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup") << why;
         EXPECT_EQ(rig.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));  // nothing left over
     }
 }
@@ -137,4 +126,25 @@ TEST(MergeWorkflow, FileFarTooLargeForACallsignListIsRefusedUnread) {
               Strings{error +
                       "Cannot open in.txt.\nIt is larger than 1024 MB, far too large for a callsign list."});
     EXPECT_TRUE(rig.window.labels.empty());
+}
+
+TEST(MergeWorkflow, FolderAndFileNamesMayHoldBlanksAndNonAsciiCharacters) {
+    Rig rig("");
+    const std::filesystem::path folder = rig.folder / "Velk \xC3\x96rdner \xE2\x9C\x93";
+    std::filesystem::create_directory(folder);
+    std::filesystem::rename(rig.folder / "Call3.txt", folder / "Call3.txt");
+    std::ofstream(folder / "neue Liste \xC3\xA9.txt", std::ios::binary) << "QA2BBB,,,,,,\n";
+    rig.dialog.workFolder = folder;
+    rig.window.inputPath = "fehlt \xC3\xBC.txt";
+    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::CheckFailed);
+    EXPECT_EQ(rig.window.boxes.shown, Strings{error + "File fehlt \xC3\xBC.txt does not exist."});
+    rig.window.boxes.shown.clear();
+    rig.window.inputPath = "neue Liste \xC3\xA9.txt";
+    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Written);
+    EXPECT_EQ(rig.window.boxes.shown, Strings{status + "Done: 2 entries written to Callsign.txt\n"
+                                                       "   1 new entries were added.\n"
+                                                       "   The original file is saved as Call3.bak"});
+    EXPECT_EQ(readBytes(folder / "Call3.bak"), database);
+    EXPECT_EQ(readBytes(folder / "Call3.txt"),
+              database + "QA2BBB,,,,,,\r\nZZZZZZ,End-Of-Callsign-Database\r\n");
 }

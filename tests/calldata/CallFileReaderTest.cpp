@@ -12,6 +12,7 @@
 #include "support/TestFolder.h"
 
 using Strings = std::vector<std::string>;
+using namespace std::string_literals;
 
 // Reads into its own lists and is the progress display of the reading.
 class CallFileReaderTest : public testing::Test, public ProgressDisplay {
@@ -41,8 +42,11 @@ class CallFileReaderTest : public testing::Test, public ProgressDisplay {
     std::string label;
 };
 
+// A NUL byte is an ordinary byte; a Ctrl-Z ends the file only when nothing but line ends and Ctrl-Z
+// follow it; a file with CRs but no LF at all has its lines end at CR.
 TEST_F(CallFileReaderTest, ReadsRecordsInCallOrderAndKeepsCommentsAsRead) {
-    const std::string longStation(1 << 20, 'x');
+    std::string longStation(10 << 20, 'x');
+    longStation[5] = '\0';
     const std::tuple<std::string, Strings, Strings, std::size_t> cases[] = {
         {"QC3CCC,,,,first,,\r\n  // comment  \r\nqa1aaa,,,,,,\nQC3CCC,,,,second,,\n\n   \t \n"
          "ZZZZZZ,End-Of-Callsign-Database\r\n   ZZZZZZ\n// ZZZZZZ stays\n"
@@ -52,6 +56,10 @@ TEST_F(CallFileReaderTest, ReadsRecordsInCallOrderAndKeepsCommentsAsRead) {
          12},
         {"QA1AAA,,,,,,\r\n\x1A\r\n", {"QA1AAA"}, {}, 1},  // a Ctrl-Z after the last line ends the file
         {"QA1AAA,,,,,,\r\n\x1AQB2BBB,,,,,,\nQC3CCC,,,,,,", {"QA1AAA", "QC3CCC"}, {"\x1AQB2BBB,,,,,,\n"}, 3},
+        {"QA1AAA,,,,,,\x1A\r\n\x1A\x1A\n", {"QA1AAA"}, {}, 1},
+        {"QB2BBB,,,,,,\r\rqa1aaa,,,,\x1A,,\r// c\r\x1A", {"QA1AAA", "QB2BBB"}, {"\n", "// c\n"}, 4},
+        {"QA1AAA,,,,,,\r// no line end", {"QA1AAA"}, {"// no line end"}, 2},
+        {"// a\0b\nQA1AAA,,,,,,\n"s, {"QA1AAA"}, {"// a\0b\n"s}, 2},
         {"", {}, {}, 0},
         {"// no line feed", {}, {"// no line feed"}, 1},
         {std::string(70000, '\n'), {}, Strings(70000, "\n"), 70000},  // more lines than 16 bits count
@@ -92,7 +100,7 @@ TEST_F(CallFileReaderTest, ReadsRegularFilesOnlyAndAppendsToTheComments) {
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);  // a plain open would wait for a writer
 #endif
     comments = {"// kept\n"};
-    for (const char* name : {"absent.txt", "folder", "fifo"}) {
+    for (const char* name : {"absent.txt", "folder", "fifo", "/dev/zero"}) {
         EXPECT_FALSE(readCallFile(records, comments, folder / name, layouts[2], name, *this).opened) << name;
     }
     EXPECT_TRUE(

@@ -18,13 +18,19 @@ struct ScriptedMergeWindow final : MergeWindowInterface {
     std::vector<std::string> labels;
     int busyDepth = 0;
     std::optional<DialogResult> endedWith;
+    std::function<void()> onBeginBusy;  // runs each time the window turns busy, to change files meanwhile
 
     void readBoxes(MergeDialog& dialog) override {
         dialog.inputPath = inputPath;
         dialog.inputLayout = layoutSelection;
     }
     void showValues(const MergeDialog& /*dialog*/) override {}
-    void beginBusy() override { ++busyDepth; }
+    void beginBusy() override {
+        ++busyDepth;
+        if (onBeginBusy) {
+            onBeginBusy();
+        }
+    }
     void endBusy() override { --busyDepth; }
     void endDialog(DialogResult result) override { endedWith = result; }
     [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes; }

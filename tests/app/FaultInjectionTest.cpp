@@ -1,0 +1,158 @@
+// Merges whose files fail for real: a full disk, a held backup name, a vanishing file, a read-only folder.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+
+#include "support/ScriptedMerge.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string database = "QA1ABC,AB12,,XY,Abc,,\r\n";
+const std::string error = "error: VELK Merge Program Error: ";
+const std::string noChanges = "status: VELK Merge Status: Done: No changes to Call3.txt";
+const std::string unchanged = "\nCall3.txt and Call3.bak are unchanged.";
+
+// A main dialog working in its own folder, which holds an older "Call3.bak" and the input "in.txt".
+struct Rig : MergeRig {
+    TestFolder folder;
+    explicit Rig(const std::string& input = "QA2BBB,,,,,,\n") {
+        dialog.workFolder = folder.path();
+        folder.write("Call3.txt", database);
+        folder.write("Call3.bak", "old backup");
+        folder.write("in.txt", input);
+    }
+    // Every failed write leaves Call3.txt as it was, shows why and leaves no temporary file behind.
+    void expectFailedWrite(MergeOutcome outcome, const std::string& why) const {
+        EXPECT_EQ(outcome, MergeOutcome::WriteFailed);
+        EXPECT_EQ(window.boxes.shown, (Strings{error + why + "\nAborting Merge.", noChanges}));
+        EXPECT_EQ(folder.read("Call3.txt"), database);
+        EXPECT_EQ(folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));
+        EXPECT_EQ(window.busyDepth, 0);
+    }
+};
+
+// While it lives, no file of this process may grow beyond `bytes`, and a write past that fails with
+// EFBIG instead of killing the process, as a full disk makes it fail with ENOSPC.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(std::size_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        set_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    [[nodiscard]] bool set() const { return set_; }
+
+  private:
+    void (*oldHandler_)(int);
+    rlimit old_{};
+    bool set_ = false;
+};
+
+// Runs as another effective user while it lives; root comes back whatever happens.
+class EffectiveUser {
+  public:
+    explicit EffectiveUser(uid_t user) : switched_(::seteuid(user) == 0) {}
+    ~EffectiveUser() {
+        if (switched_ && ::seteuid(0) != 0) {
+            std::abort();  // every later test would run without root
+        }
+    }
+    EffectiveUser(const EffectiveUser&) = delete;
+    EffectiveUser& operator=(const EffectiveUser&) = delete;
+    [[nodiscard]] bool switched() const { return switched_; }
+
+  private:
+    bool switched_;
+};
+
+}  // namespace
+
+// A small new file fails when it is flushed, one with a 3 MB line while it is written.
+TEST(FaultInjection, DiskFillingUpWhileTheNewFileIsWrittenChangesNothing) {
+    for (const std::size_t station : {std::size_t{0}, std::size_t{3} << 20}) {
+        Rig rig("QA2BBB,,,,,," + std::string(station, 'x') + "\n");
+        MergeOutcome outcome{};
+        {
+            const FileSizeLimit limit(database.size() + 8);
+            ASSERT_TRUE(limit.set());
+            outcome = rig.dialog.onMerge();
+        }
+        rig.expectFailedWrite(outcome, "Unable to write the new Call3.txt (13)" + unchanged);
+        EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
+    }
+}
+
+TEST(FaultInjection, BackupNameHeldByAFolderKeepsTheFolderAndTheDatabase) {
+    Rig rig;
+    std::filesystem::remove(rig.folder / "Call3.bak");
+    std::filesystem::create_directories(rig.folder / "Call3.bak" / "keep");
+    rig.expectFailedWrite(rig.dialog.onMerge(), "Unable to rename Call3.txt to Call3.bak (5)");
+    EXPECT_TRUE(std::filesystem::is_directory(rig.folder / "Call3.bak" / "keep"));
+}
+
+// The checks passed, so only the read can notice; it is refused as the check would have refused it,
+// and nothing is written.
+TEST(FaultInjection, FileVanishingBetweenTheCheckAndTheReadStopsTheMergeUnwritten) {
+    for (const std::string name : {"Call3.txt", "in.txt"}) {
+        Rig rig;
+        rig.window.onBeginBusy = [&rig, name]() { std::filesystem::remove(rig.folder / name); };
+        EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::CheckFailed);
+        EXPECT_EQ(rig.window.boxes.shown, Strings{error + "Cannot open " + name + "."});
+        EXPECT_EQ(rig.window.busyDepth, 0);
+        Strings left{"Call3.bak", "Call3.txt", "in.txt"};
+        std::erase(left, name);
+        EXPECT_EQ(rig.folder.names(), left);
+        EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
+        if (name != "Call3.txt") {
+            EXPECT_EQ(rig.folder.read("Call3.txt"), database);
+        }
+    }
+}
+
+// Root may write anywhere, so as root the merge runs as the unprivileged user 65534 ("nobody").
+TEST(FaultInjection, FolderThatMayNotBeWrittenChangesNothing) {
+    constexpr uid_t nobody = 65534;
+    Rig rig;
+    const bool root = ::geteuid() == 0;
+    for (const char* name : {".", "Call3.txt", "Call3.bak", "in.txt"}) {
+        ASSERT_TRUE(!root || ::chown((rig.folder / name).c_str(), nobody, nobody) == 0) << name;
+    }
+    ASSERT_EQ(::chmod(rig.folder.path().c_str(), 0555), 0);
+    MergeOutcome outcome{};
+    bool enforced = false;
+    {
+        const EffectiveUser user(root ? nobody : ::geteuid());
+        enforced = (!root || user.switched()) &&
+                   ::faccessat(AT_FDCWD, rig.folder.path().c_str(), W_OK, AT_EACCESS) != 0 &&
+                   std::ifstream(rig.folder / "Call3.txt").is_open();
+        if (enforced) {
+            outcome = rig.dialog.onMerge();
+        }
+    }
+    ::chmod(rig.folder.path().c_str(), 0755);
+    if (!enforced) {
+        GTEST_SKIP() << "folder permissions are not enforced for this user, nor can it act as user 65534";
+    }
+    rig.expectFailedWrite(outcome, "Unable to write the new Call3.txt (5)" + unchanged);
+    EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
+}
+
+#endif
