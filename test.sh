@@ -7,3 +7,19 @@ velkmerge_install_packages
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKMERGE_WERROR=ON
 cmake --build build/test -j "$(nproc)"
 ctest --test-dir build/test --output-on-failure -j "$(nproc)"
+
+# The core and batch tests again with AddressSanitizer and UndefinedBehaviorSanitizer: any report aborts
+# the test that caused it, so a memory fault or undefined behaviour fails test.sh like a failed check.
+asan_start=$SECONDS
+CC=gcc CXX=g++ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKMERGE_SANITIZE=ON \
+    -DVELKMERGE_GUI=OFF -DVELKMERGE_WERROR=ON
+cmake --build build/asan -j "$(nproc)"
+ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1" \
+    UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1" \
+    ctest --test-dir build/asan --output-on-failure -j "$(nproc)"
+echo "Sanitizer build and tests took $((SECONDS - asan_start)) s"
+
+# Short fuzz runs of the reader and the whole merge (clang and libFuzzer, in build/fuzz).
+fuzz_start=$SECONDS
+scripts/fuzz.sh --smoke
+echo "Fuzz smoke runs took $((SECONDS - fuzz_start)) s"

@@ -214,15 +214,19 @@ bool MergeDialog::readBothFiles() {
         return false;
     }
     databaseHadByteOrderMark_ = database.hadByteOrderMark;
-    databaseEncoding = database.encoding;
+    // The input joins the database in its encoding, so that the new file is in one encoding only; a
+    // database of plain ASCII takes on the input's.
+    const std::optional<TextEncoding> storeAs =
+        database.hasNonAscii ? std::optional(database.encoding) : std::nullopt;
     const ReadResult read =
         readCallFile(inputRecords, inputComments, inputFilePath(),
-                     fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", window_);
+                     fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", window_, storeAs);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;
     }
     inputEncoding = read.encoding;
+    databaseEncoding = database.hasNonAscii ? database.encoding : read.encoding;
     return true;
 }
 

@@ -8,18 +8,19 @@
 
 ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                         const std::filesystem::path& path, const FieldDefinition& layout,
-                        const std::string& labelName, ProgressDisplay& progress) {
+                        const std::string& labelName, ProgressDisplay& progress,
+                        std::optional<TextEncoding> storeAs) {
     records.setLayout(&layout);
     const std::optional<std::string> bytes = readRegularFile(path);
     if (!bytes) {
         return {};
     }
-    return readCallText(records, comments, *bytes, layout, labelName, progress);
+    return readCallText(records, comments, *bytes, layout, labelName, progress, storeAs);
 }
 
 ReadResult readCallText(RecordList& records, std::vector<std::string>& comments, std::string_view bytes,
                         const FieldDefinition& layout, const std::string& labelName,
-                        ProgressDisplay& progress) {
+                        ProgressDisplay& progress, std::optional<TextEncoding> storeAs) {
     ReadResult result;
     result.opened = true;
     records.setLayout(&layout);
@@ -35,6 +36,13 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         bytes = bytes.substr(0, endOfFile);
     }
     result.encoding = detectEncoding(bytes);
+    result.hasNonAscii = hasNonAscii(bytes);
+    // Lines are cut in their own encoding (column positions count its bytes), then converted.
+    const TextEncoding readAs = result.encoding;
+    const bool converting = storeAs && *storeAs != readAs && result.hasNonAscii;
+    if (converting) {
+        result.encoding = *storeAs;
+    }
 
     // Lines end at LF (a CR before it is dropped); in a file without any LF, at CR, so that a file
     // saved with old Macintosh line ends is not read as one long line.
@@ -58,16 +66,19 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
 
         auto record = std::make_unique<CallRecord>(&layout);
         record->line.assign(text);
-        record->parseLine(result.encoding);
+        record->parseLine(readAs);
         if (record->isComment) {
             if (!record->line.starts_with("ZZZZZZ")) {
-                std::string comment(text);
+                std::string comment = convertEncoding(text, readAs, result.encoding);
                 if (hasLineFeed) {
                     comment += '\n';
                 }
                 comments.push_back(std::move(comment));
             }
         } else {
+            if (converting) {
+                record->convertEncoding(readAs, result.encoding);
+            }
             read.push_back(std::move(record));
         }
         ticker.step();

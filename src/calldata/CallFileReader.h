@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,18 @@
 
 // Fills `records` (empty on entry) and appends to `comments`. Each comment keeps its blanks and
 // its line feed; the end marker is dropped; of several lines with one call the first wins.
-// `labelName` completes the progress label "Loading %s".
+// `labelName` completes the progress label "Loading %s". With `storeAs`, records and comments of a file in
+// another encoding are converted to it, so that they can join a file in that encoding.
 [[nodiscard]] ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                                       const std::filesystem::path& path, const FieldDefinition& layout,
-                                      const std::string& labelName, ProgressDisplay& progress);
+                                      const std::string& labelName, ProgressDisplay& progress,
+                                      std::optional<TextEncoding> storeAs = std::nullopt);
 
 // The same from bytes already in memory.
 [[nodiscard]] ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
                                       std::string_view bytes, const FieldDefinition& layout,
-                                      const std::string& labelName, ProgressDisplay& progress);
+                                      const std::string& labelName, ProgressDisplay& progress,
+                                      std::optional<TextEncoding> storeAs = std::nullopt);
 
 // The text that ends a database: "ZZZZZZ,End-Of-Callsign-Database".
 inline constexpr std::string_view endMarkerLine{"ZZZZZZ,End-Of-Callsign-Database"};

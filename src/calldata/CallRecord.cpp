@@ -5,6 +5,10 @@
 
 #include "calldata/StationData.h"
 
+void keepOutCommas(std::string& value) {
+    std::replace(value.begin(), value.end(), ',', ';');
+}
+
 bool isWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -175,6 +179,21 @@ std::string CallRecord::databaseLine() const {
     return text;
 }
 
+void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
+    line = ::convertEncoding(line, from, to);
+    extraFields = ::convertEncoding(extraFields, from, to);
+    for (std::string& value : values) {
+        value = ::convertEncoding(value, from, to);
+    }
+    if (layout != nullptr) {
+        for (std::size_t i = 0; i < layout->fields.size() && i < values.size(); ++i) {
+            if (layout->fields[i].fieldName == "State") {
+                toUpperInPlace(values[i], to);
+            }
+        }
+    }
+}
+
 void CallRecord::parseLine(TextEncoding encoding) {
     line = std::string(trimWhiteSpace(line));
     values.clear();
@@ -184,15 +203,22 @@ void CallRecord::parseLine(TextEncoding encoding) {
         return;
     }
     const std::vector<FieldEntry>& fields = layout->fields;
+    // A UTF-8 character that a column boundary would cut belongs to the field where it starts, so that
+    // no value holds half a character.
+    const auto boundary = [&](std::size_t column) {
+        while (encoding == TextEncoding::Utf8 && !layout->commaDelimited && column < line.size() &&
+               (static_cast<unsigned char>(line[column]) & 0xC0U) == 0x80U) {
+            ++column;
+        }
+        return column;
+    };
     values.reserve(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const FieldEntry& entry = fields[i];
-        const std::size_t end = i + 1 < fields.size() ? fields[i + 1].position : line.size();
-        std::string value = extractField(line, entry.position, end, layout->commaDelimited);
+        const std::size_t end = i + 1 < fields.size() ? boundary(fields[i + 1].position) : line.size();
+        std::string value = extractField(line, boundary(entry.position), end, layout->commaDelimited);
         if (!layout->commaDelimited) {
-            // A comma is plain text in a column file but would split the value once it is written
-            // to the comma-delimited database, shifting every field after it.
-            std::replace(value.begin(), value.end(), ',', ';');
+            keepOutCommas(value);  // plain text in a column file
         }
         if (entry.fieldName == "Call") {
             toUpperInPlace(value, encoding);

@@ -63,6 +63,8 @@ class CallRecord {
 
     // Cuts `line` into values with the own layout, or marks the record a comment.
     void parseLine(TextEncoding encoding = TextEncoding::Windows1252);
+    // Re-encodes the line, the values and the extra fields, upper-casing the state as a file in `to` would.
+    void convertEncoding(TextEncoding from, TextEncoding to);
 };
 
 // Blanks, tabs and line ends, as trimmed from lines and skipped in column fields.
@@ -73,3 +75,6 @@ class CallRecord {
                                        bool commaDelimited);
 [[nodiscard]] bool isValidCall(std::string_view text);
 void normaliseGrid(std::string& text);
+// A comma inside a value would split it, and shift every field after it, once the value is written to
+// the comma-delimited database; it becomes a semicolon.
+void keepOutCommas(std::string& value);

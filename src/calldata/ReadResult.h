@@ -6,5 +6,6 @@
 struct ReadResult {
     bool opened = false;            // false: the file was gone or not a regular file any more
     bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
-    TextEncoding encoding = TextEncoding::Windows1252;
+    TextEncoding encoding = TextEncoding::Windows1252;  // of the records and comments as read
+    bool hasNonAscii = false;                           // the file had bytes outside ASCII
 };

@@ -1,6 +1,7 @@
 // Encoding detection, upper-casing and display conversion of 8-bit text.
 #include "calldata/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -82,15 +83,13 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+bool hasNonAscii(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 TextEncoding detectEncoding(std::string_view bytes) {
-    bool hasHighBytes = false;
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            hasHighBytes = true;
-            break;
-        }
-    }
-    return hasHighBytes && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    return hasNonAscii(bytes) && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 void toUpperInPlace(std::string& text, TextEncoding encoding) {
@@ -115,6 +114,16 @@ void toUpperInPlace(std::string& text, TextEncoding encoding) {
 std::string toUtf8ForDisplay(std::string_view bytes) {
     if (isValidUtf8(bytes)) {
         return std::string(bytes);
+    }
+    return convertEncoding(bytes, TextEncoding::Windows1252, TextEncoding::Utf8);
+}
+
+std::string convertEncoding(std::string_view bytes, TextEncoding from, TextEncoding to) {
+    if (from == to) {
+        return std::string(bytes);
+    }
+    if (to == TextEncoding::Windows1252) {
+        return fromUtf8ForStorage(bytes, to);
     }
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);

@@ -23,5 +23,11 @@ void toUpperInPlace(std::string& text, TextEncoding encoding);
 // Typed UTF-8 text as bytes of a file in `encoding`; characters Windows-1252 lacks become '?'.
 [[nodiscard]] std::string fromUtf8ForStorage(std::string_view utf8, TextEncoding encoding);
 
+// Text of one encoding in another; characters Windows-1252 lacks become '?'.
+[[nodiscard]] std::string convertEncoding(std::string_view bytes, TextEncoding from, TextEncoding to);
+
+// Whether any byte is outside ASCII.
+[[nodiscard]] bool hasNonAscii(std::string_view bytes);
+
 // The UTF-8 byte-order mark that some editors put at the start of a file.
 inline constexpr std::string_view utf8ByteOrderMark{"\xEF\xBB\xBF"};

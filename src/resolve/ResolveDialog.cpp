@@ -104,6 +104,9 @@ void ResolveDialog::storeOutputValues() {
     CallRecord& database = databaseRecord();
     CallRecord before;
     before.copyFrom(database);
+    for (std::string* typed : {&outGrid, &outState, &outName, &outStation, &outEmail}) {
+        keepOutCommas(*typed);
+    }
     database.setField("Grid", outGrid);
     database.setField("EME", outEme ? "EME" : "");
     database.setField("State", outState);

@@ -92,6 +92,30 @@ TEST_F(CallFileReaderTest, UpperCasesStatesWithoutBreakingUtf8Characters) {
     EXPECT_EQ(records.at(0).getState(), "\xC3\xA4Z\xE2\x82\xAC\xC3\x9C");
 }
 
+// Columns count the file's own bytes; the values are converted after cutting, the state upper-cased as the
+// target file would be, and comments converted too.
+TEST_F(CallFileReaderTest, ConvertsToTheEncodingOfTheFileTheRecordsWillJoin) {
+    const std::string utf8 =
+        "QA1AAA JO20aa  \xC3\xA4"
+        "b  J\xC3\xBCrgen  me@x\n// \xE2\x82\xAC\n";
+    const ReadResult converted =
+        readCallText(records, comments, utf8, layouts[2], "Input File", *this, TextEncoding::Windows1252);
+    EXPECT_EQ(converted.encoding, TextEncoding::Windows1252);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.at(0).getName(), "J\xFCrgen");
+    EXPECT_EQ(records.at(0).getEmail(), "me@x");
+    EXPECT_EQ(records.at(0).getState(),
+              "\xC4"
+              "B");
+    EXPECT_EQ(comments, Strings{"// \x80\n"});
+    // Plain ASCII needs no conversion and keeps its own encoding.
+    records.clear();
+    EXPECT_EQ(
+        readCallText(records, comments, "QA1AAA,,,,,,\n", layouts[0], "Input File", *this, TextEncoding::Utf8)
+            .encoding,
+        TextEncoding::Windows1252);
+}
+
 TEST_F(CallFileReaderTest, ReadsRegularFilesOnlyAndAppendsToTheComments) {
     TestFolder folder;
     folder.write("input.txt", "QB2BBB  JO12ab\r\n// c\r\nqa1aaa\r\n");

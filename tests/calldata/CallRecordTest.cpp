@@ -42,6 +42,17 @@ TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
     }
 }
 
+// Either would shift or break the fields once the values are written to the comma-delimited database.
+TEST(CallRecordParseLine, ColumnValuesNeverSplitAUtf8CharacterNorHoldAComma) {
+    CallRecord record(&layouts.at(2));
+    record.line =
+        "QA1ABC JO12ab  ABC\xC3\xA4"
+        "Doe,J   a@b.c";  // the character straddles columns 18 and 19
+    record.parseLine(TextEncoding::Utf8);
+    EXPECT_EQ(record.values, (Values{"QA1ABC", "JO12ab", "ABC\xC3\xA4", "Doe;J", "a@b.c"}));
+    EXPECT_EQ(parsed(0, "QA1ABC,,,,Doe,J,").getName(), "Doe");  // comma lines cut at every comma
+}
+
 TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
     for (const std::string line : {"QA1ABC,,EME,XY,Abc,,", "QA1ABC,AB12cd,,XY,Abc,a@b,6M:1,2023-01-05,x",
                                    "QA1ABC,,,,,,,2023", "QA1ABC,,,,,,6M:1,", "QA1ABC,,,,,,,,"}) {

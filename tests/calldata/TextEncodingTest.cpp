@@ -22,3 +22,14 @@ TEST(TextEncodingUpperCase, FollowsTheEncodingsLowerCaseLetters) {
     EXPECT_EQ(text, "B\xC3\xA4\xE2\x82\xAC\xC3\x9C");
     EXPECT_EQ(toUtf8ForDisplay("M\xFCller \x80"), "M\xC3\xBCller \xE2\x82\xAC");
 }
+
+TEST(TextEncodingConvert, Windows1252RoundTripsThroughUtf8AndWhatItLacksBecomesAQuestionMark) {
+    const std::string windows = "M\xFCller \x80 \x81\x9F";
+    const std::string utf8 = convertEncoding(windows, TextEncoding::Windows1252, TextEncoding::Utf8);
+    EXPECT_EQ(utf8, "M\xC3\xBCller \xE2\x82\xAC \xC2\x81\xC5\xB8");
+    EXPECT_EQ(convertEncoding(utf8, TextEncoding::Utf8, TextEncoding::Windows1252), windows);
+    // Already valid UTF-8 as bytes, but read as Windows-1252 all the same.
+    EXPECT_EQ(convertEncoding("\xC3\xBC", TextEncoding::Windows1252, TextEncoding::Utf8), "\xC3\x83\xC2\xBC");
+    EXPECT_EQ(convertEncoding("\xC4\x9A \xF0\x9F\x93\xA1", TextEncoding::Utf8, TextEncoding::Windows1252),
+              "? ?");
+}

@@ -103,13 +103,9 @@ class CommentsWindowTest : public QObject {
         for (const int way : {0, 1, 2}) {
             init();
             rig->find<QPlainTextEdit>("combinedComments")->setPlainText("edited");
-            if (way == 0) {
-                QTest::mouseClick(rig->find<QPushButton>("cancelButton"), Qt::LeftButton);
-            } else if (way == 1) {
-                QTest::keyClick(&rig->window, Qt::Key_Escape);
-            } else {
-                rig->window.close();
-            }
+            way == 0   ? QTest::mouseClick(rig->find<QPushButton>("cancelButton"), Qt::LeftButton)
+            : way == 1 ? QTest::keyClick(&rig->window, Qt::Key_Escape)
+                       : (void)rig->window.close();
             QCOMPARE(rig->window.result(), int(QDialog::Rejected));
             QVERIFY(!rig->window.isVisible());
             QCOMPARE(rig->lines(), QString("QA1ABC,,,,,,"));

@@ -19,20 +19,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-const char* const optionNames[] = {"differentIfInputEmpty",
-                                   "ignoreNameStar",
-                                   "useEme",
-                                   "useGrid",
-                                   "useState",
-                                   "useName",
-                                   "useEmail",
-                                   "useStation",
-                                   "removeEme",
-                                   "alwaysGrid",
-                                   "alwaysState",
-                                   "alwaysName",
-                                   "alwaysEmail",
-                                   "alwaysStation"};
+// The option boxes in their tab order.
+const QStringList optionNames =
+    QString(
+        "differentIfInputEmpty ignoreNameStar useEme useGrid useState useName useEmail useStation removeEme "
+        "alwaysGrid alwaysState alwaysName alwaysEmail alwaysStation")
+        .split(' ');
 
 // Answers the Browse button with the next scripted path (nothing: Cancel) and keeps the start folders.
 struct ScriptedBrowseStep final : BrowseStep {
@@ -88,23 +80,20 @@ class MergeWindowTest : public QObject {
         for (const auto& [inFormat, selected] : {std::pair{2, "Old Nohr Style"}, std::pair{7, ""}}) {
             open(inFormat);
             QCOMPARE(control<QComboBox>("layoutCombo")->currentText(), QString::fromUtf8(selected));
-            for (const char* name : optionNames) {
-                QVERIFY2(control<QCheckBox>(name)->isChecked() == QByteArray(name).startsWith("use"), name);
+            for (const QString& name : optionNames) {
+                QVERIFY2(control<QCheckBox>(qPrintable(name))->isChecked() == name.startsWith("use"),
+                         qPrintable(name));
             }
         }
         QStringList order;
-        QStringList expected{"inputPath", "browseButton", "layoutCombo"};
         for (QWidget* widget = control("inputPath"); order.isEmpty() || widget != control("inputPath");
              widget = widget->nextInFocusChain()) {
             if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisibleTo(window_.get())) {
                 order << widget->objectName();
             }
         }
-        for (const char* name : optionNames) {
-            expected << QString::fromUtf8(name);
-        }
-        QCOMPARE(order, expected << "mergeButton"
-                                 << "exitButton");
+        QCOMPARE(order, QStringList({"inputPath", "browseButton", "layoutCombo"}) + optionNames +
+                            QStringList({"mergeButton", "exitButton"}));
         QCOMPARE(window_->contextMenuPolicy(), Qt::ActionsContextMenu);
         QCOMPARE(window_->actions().size(), 1);
         QCOMPARE(window_->actions().front()->text(), QStringLiteral("&About VelkMerge..."));
@@ -113,10 +102,12 @@ class MergeWindowTest : public QObject {
     void tooltipsAreWrappedAndShownForTwentySeconds() {
         open();
         const auto tip = [this](const char* name) { return control(name)->toolTip().toStdString(); };
-        QCOMPARE(tip("inputPath"), std::string(tooltipText(MergeControl::InputPath)));
-        QCOMPARE(tip("layoutCombo"), std::string(tooltipText(MergeControl::Layout)));
-        QCOMPARE(tip("useEmail"), std::string(tooltipText(MergeControl::UseEmail)));
-        QCOMPARE(tip("alwaysName"), std::string(tooltipText(MergeControl::AlwaysName)));
+        for (const auto& [name, which] :
+             {std::pair{"inputPath", MergeControl::InputPath}, std::pair{"layoutCombo", MergeControl::Layout},
+              std::pair{"useEmail", MergeControl::UseEmail},
+              std::pair{"alwaysName", MergeControl::AlwaysName}}) {
+            QCOMPARE(tip(name), std::string(tooltipText(which)));
+        }
         QVERIFY(tip("exitButton").empty() && tip("progressBar").empty() && tip("statusLabel").empty());
         QCOMPARE(control("alwaysName")->toolTipDuration(), tooltipDisplayMilliseconds);
 
@@ -183,19 +174,17 @@ class MergeWindowTest : public QObject {
         path->setText(QStringLiteral("typed.txt"));
         control<QCheckBox>("alwaysName")->setChecked(true);
         control<QComboBox>("layoutCombo")->setCurrentIndex(2);
-        browse_.answers = {
+        const char* const chosen =
             "/velk/lists/\xC3\x9C"
-            "ber.txt",
-            std::nullopt, ""};
+            "ber.txt";
+        browse_.answers = {chosen, std::nullopt, ""};
         auto* browse = control<QPushButton>("browseButton");
-        browse->click();
-        QCOMPARE(path->text(), QString::fromUtf8("/velk/lists/\xC3\x9C"
-                                                 "ber.txt"));
+        for (int cancelled = 0; cancelled < 2; ++cancelled) {  // a path, then Cancel
+            browse->click();
+            QCOMPARE(path->text(), QString::fromUtf8(chosen));
+        }
         QVERIFY(control<QCheckBox>("alwaysName")->isChecked());
         QCOMPARE(control<QComboBox>("layoutCombo")->currentIndex(), 2);
-        browse->click();  // Cancel
-        QCOMPARE(path->text(), QString::fromUtf8("/velk/lists/\xC3\x9C"
-                                                 "ber.txt"));
         browse->click();  // OK with nothing selected
         QCOMPARE(path->text(), QString());
         QCOMPARE(browse_.startFolders, Strings(3, "/velk/lists"));
@@ -207,13 +196,9 @@ class MergeWindowTest : public QObject {
             MergeWindow& window = open();
             QVERIFY(QTest::qWaitForWindowActive(&window));
             window.setResult(QDialog::Accepted);
-            if (way == 0) {
-                control<QPushButton>("exitButton")->click();
-            } else if (way == 1) {
-                QTest::keyClick(control("useName"), Qt::Key_Escape);
-            } else {
-                window.close();
-            }
+            way == 0   ? control<QPushButton>("exitButton")->click()
+            : way == 1 ? QTest::keyClick(control("useName"), Qt::Key_Escape)
+                       : (void)window.close();
             QVERIFY(!window.isVisible());
             QCOMPARE(window.result(), int(QDialog::Rejected));
             QVERIFY(boxes_.shown.empty());

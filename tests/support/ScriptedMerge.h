@@ -40,7 +40,7 @@ struct ScriptedMergeWindow final : MergeWindowInterface {
 };
 
 // The user presses `button` once the dialog is open; a resolve step nobody expected fails the test.
-// Its output boxes are plain values: what the dialog shows lands there, what the test types is read back.
+// The dialog's own output values stand for the boxes: a test types by setting them and reporting the change.
 struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
     struct Tone {
         unsigned frequency;
@@ -49,19 +49,14 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
     };
     void (ResolveDialog::*button)() = nullptr;
     ScriptedMessageBoxes boxes;
-    DialogResult result = DialogResult::Cancel;
     std::optional<DialogResult> endedWith;
     std::vector<Tone> tones;
     std::vector<ResolveControl> hidden;
     int redraws = 0;
-    // The output boxes and the Save Quietly box.
-    std::string outCall, outGrid, outState, outName, outStation, outEmail;
-    bool outEme = false;
-    bool saveQuietly = false;
     bool gridValid = true;
 
     [[nodiscard]] DialogResult runResolve(ResolveDialog& dialog) override {
-        result = DialogResult::Cancel;
+        endedWith.reset();
         dialog.setWindow(*this);
         dialog.onInitDialog();
         if (button == nullptr) {
@@ -69,40 +64,16 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
         } else {
             (dialog.*button)();
         }
-        return result;
+        return endedWith.value_or(DialogResult::Cancel);
     }
-    bool readBoxes(ResolveDialog& dialog) override {
-        dialog.outCall = outCall;
-        if (!gridValid) {
-            return false;
-        }
-        dialog.outGrid = outGrid;
-        dialog.outEme = outEme;
-        dialog.outState = outState;
-        dialog.outName = outName;
-        dialog.outStation = outStation;
-        dialog.outEmail = outEmail;
-        dialog.saveQuietly = saveQuietly;
-        return true;
-    }
-    void showValues(const ResolveDialog& dialog) override {
-        outCall = dialog.outCall;
-        outGrid = dialog.outGrid;
-        outEme = dialog.outEme;
-        outState = dialog.outState;
-        outName = dialog.outName;
-        outStation = dialog.outStation;
-        outEmail = dialog.outEmail;
-    }
+    bool readBoxes(ResolveDialog& /*dialog*/) override { return gridValid; }
+    void showValues(const ResolveDialog& /*dialog*/) override {}
     void redrawAll(const ResolveDialog& /*dialog*/) override { ++redraws; }
     void hideControl(ResolveControl control) override { hidden.push_back(control); }
     void tone(unsigned frequency, unsigned milliseconds) override {
         tones.push_back({frequency, milliseconds});
     }
-    void endDialog(DialogResult ended) override {
-        result = ended;
-        endedWith = ended;
-    }
+    void endDialog(DialogResult ended) override { endedWith = ended; }
     [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes; }
 };
 

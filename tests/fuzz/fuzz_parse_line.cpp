@@ -1,0 +1,97 @@
+// Fuzz target: one line of arbitrary bytes cut into a record with every layout and both encodings.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FuzzSupport.h"
+#include "calldata/CallRecord.h"
+#include "calldata/FieldDefinition.h"
+#include "calldata/TextEncoding.h"
+
+namespace {
+
+const std::vector<FieldDefinition>& layouts() {
+    static const std::vector<FieldDefinition> definitions = buildFieldDefinitions();
+    return definitions;
+}
+
+bool hasLowerAscii(std::string_view text) {
+    for (const char c : text) {
+        if (c >= 'a' && c <= 'z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+void checkOneParse(std::string_view bytes, std::size_t layoutIndex, TextEncoding encoding) {
+    const FieldDefinition& layout = layouts()[layoutIndex];
+    const std::string where = "layout " + std::to_string(layoutIndex) + " line \"" + escaped(bytes) + "\"";
+    CallRecord record(&layout);
+    record.line.assign(bytes);
+    record.parseLine(encoding);
+
+    fuzzCheck(record.line == trimWhiteSpace(bytes), where + ": the kept line is not the trimmed input");
+    if (record.isComment) {
+        fuzzCheck(record.values.empty(), where + ": a comment kept values");
+        return;
+    }
+    fuzzCheck(record.values.size() == layout.fields.size(), where + ": value count differs from the layout");
+    const std::string& call = record.call();
+    fuzzCheck(isValidCall(call), where + ": the call \"" + escaped(call) + "\" is not a valid call");
+    fuzzCheck(!hasLowerAscii(call), where + ": the call \"" + escaped(call) + "\" is not upper-case");
+    std::string upperLine = record.line;
+    for (char& c : upperLine) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    fuzzCheck(upperLine.find(call) != std::string::npos, where + ": the call does not come from the line");
+    for (std::size_t i = 0; i < record.values.size(); ++i) {
+        const std::string& value = record.values[i];
+        if (layout.commaDelimited) {
+            fuzzCheck(value.find(',') == std::string::npos, where + ": a comma inside a comma field");
+        } else {
+            // A comma would split the value once it is written to the comma-delimited database.
+            for (const char c : value) {
+                fuzzCheck(!isWhiteSpace(c) && c != ',',
+                          where + ": white space or a comma inside a column field");
+            }
+        }
+    }
+    // Cutting is idempotent on the values it normalises.
+    std::string grid = record.getGrid();
+    if (grid != unknownField) {
+        normaliseGrid(grid);
+        fuzzCheck(grid == record.getGrid(), where + ": the grid is not normalised");
+    }
+    std::string state = record.getState();
+    toUpperInPlace(state, encoding);
+    fuzzCheck(state == record.getState(), where + ": the state is not upper-case");
+
+    if (layoutIndex == static_cast<std::size_t>(databaseLayoutIndex)) {
+        fuzzCheck(record.extraFields.empty() || record.extraFields.front() == ',',
+                  where + ": extra fields do not start at a comma");
+        // What the database writes for the record must read back as the same record.
+        CallRecord again(&layout);
+        again.line = record.databaseLine();
+        again.parseLine(encoding);
+        fuzzCheck(!again.isComment, where + ": its database line reads back as a comment");
+        fuzzCheck(again.values == record.values && again.extraFields == record.extraFields,
+                  where + ": its database line \"" + escaped(again.line) + "\" reads back as " +
+                      recordKey(again) + " instead of " + recordKey(record));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (std::size_t layout = 0; layout < layouts().size(); ++layout) {
+        checkOneParse(bytes, layout, TextEncoding::Windows1252);
+        checkOneParse(bytes, layout, TextEncoding::Utf8);
+        checkOneParse(bytes, layout, detectEncoding(bytes));
+    }
+    return 0;
+}
