@@ -189,6 +189,8 @@ void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
         for (std::size_t i = 0; i < layout->fields.size() && i < values.size(); ++i) {
             if (layout->fields[i].fieldName == "State") {
                 toUpperInPlace(values[i], to);
+            } else if (layout->fields[i].fieldName == "Grid") {
+                normaliseGrid(values[i]);  // its letters sit at other places once characters change length
             }
         }
     }
