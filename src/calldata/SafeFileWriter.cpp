@@ -42,7 +42,9 @@ bool SafeFileWriter::fail(Stage stage, std::error_code error) {
 
 std::error_code SafeFileWriter::rename(const std::filesystem::path& from, const std::filesystem::path& to,
                                        Stage stage) const {
-    if (stage == refusedStage_) {
+    // The renames that set the older backup aside and put files back are never refused: None is also
+    // what "no stage refused" reads as.
+    if (stage != Stage::None && stage == refusedStage_) {
         return std::make_error_code(std::errc::permission_denied);
     }
     std::error_code error;

@@ -104,7 +104,6 @@ TEST(MergeWorkflow, RefusedFilesAndLayoutsShowOneErrorBoxButTheSettingsAreKept) 
 TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
     using Stage = SafeFileWriter::Stage;
     const std::pair<Stage, std::string> cases[] = {
-        {Stage::Backup, "Unable to rename Call3.txt to Call3.bak (5)"},
         {Stage::Replace,
          "Unable to rename the new file to Call3.txt (5)\nCall3.txt and Call3.bak are unchanged."}};
     for (const auto& [stage, why] : cases) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -23,13 +22,6 @@ struct SplitMix {
     }
 };
 
-struct GeneratedFile {
-    std::string bytes;
-    // For each call, the first line that carries it when that line is already in the database's own
-    // form, so that the merge has no reason to change a byte of it.
-    std::map<std::string, std::string> canonicalLines;
-};
-
 class CallFileGenerator {
   public:
     explicit CallFileGenerator(SplitMix& random) : random_(random) {
@@ -44,29 +36,21 @@ class CallFileGenerator {
     }
 
     // A file of up to `maxLines` lines in `layout` (0, 1 or 2).
-    GeneratedFile file(int layout, std::size_t maxLines) {
-        GeneratedFile out;
-        if (layout == 0 && random_.chance(10)) {
-            out.bytes += "\xEF\xBB\xBF";
-        }
+    std::string file(int layout, std::size_t maxLines) {
+        std::string out = layout == 0 && random_.chance(10) ? "\xEF\xBB\xBF" : "";
         const std::size_t lines = random_.below(maxLines + 1);
         for (std::size_t i = 0; i < lines; ++i) {
             std::string text;
             if (random_.chance(20)) {
                 text = random_.pick(nastyLines());
             } else {
-                std::string call = random_.pick(callPool_);
-                const bool canonical = addRecord(layout, call, text);
-                if (canonical && !out.canonicalLines.contains(call)) {
-                    out.canonicalLines[call] = text;
-                }
-                out.canonicalLines.try_emplace(call);  // a later line of the same call is not the kept one
+                addRecord(layout, random_.pick(callPool_), text);
             }
             const bool unended = i + 1 == lines && random_.chance(30);
-            out.bytes += text + (unended ? "" : random_.chance(50) ? "\r\n" : "\n");
+            out += text + (unended ? "" : random_.chance(50) ? "\r\n" : "\n");
         }
-        if (!out.bytes.empty() && out.bytes.back() == '\n' && random_.chance(60)) {
-            out.bytes += "ZZZZZZ,End-Of-Callsign-Database\r\n";
+        if (!out.empty() && out.back() == '\n' && random_.chance(60)) {
+            out += "ZZZZZZ,End-Of-Callsign-Database\r\n";
         }
         return out;
     }
@@ -90,19 +74,15 @@ class CallFileGenerator {
         return text.size() < width ? text + std::string(width - text.size(), ' ') : text + ' ';
     }
 
-    // Appends one station line to `text`; true when it is already in the database's own form.
-    bool addRecord(int layout, std::string& call, std::string& text) {
-        bool canonical = true;
-        std::string written = call;
+    // Appends one station line to `text`.
+    void addRecord(int layout, std::string written, std::string& text) {
         if (random_.chance(10)) {
             for (char& c : written) {
                 c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
             }
-            canonical = false;
         }
         std::string grid = value({"", "FN42", "FN42ab", "JO31ld", "IO91"});
         std::string state = value({"", "MA", "ON", "NSW", "ca"});
-        canonical = canonical && state != "ca";
         const std::string name =
             value({"", "Joe", "Ann*", "J\xC3\xB6rg", "J\xF6rg", "O'Neil", "Zo\xC3\xAB", "Ren\xE9"});
         const std::string email = value({"", "op@example.org", "x@y.net"});
@@ -110,12 +90,11 @@ class CallFileGenerator {
             const std::vector<std::string> fields{
                 written, grid, value({"", "EME"}), state, name, email, value({"", "6M:1 2M:3", "432"})};
             const std::size_t kept = random_.chance(10) ? 1 + random_.below(fields.size()) : fields.size();
-            canonical = canonical && kept == fields.size();
             for (std::size_t i = 0; i < kept; ++i) {
                 text += (i == 0 ? "" : ",") + fields[i];
             }
             text += value({"", "", ",2023-04-01", ",20190101,extra", ","});
-            return canonical;
+            return;
         }
         text = pad(written, 7) + pad(grid, 8) + pad(state, 4);
         if (layout == 1) {
@@ -128,7 +107,6 @@ class CallFileGenerator {
         }
         // A column file has no use for commas, so a value may hold one.
         text += value({email, email, "Doe,J"});
-        return false;
     }
 
     SplitMix& random_;
