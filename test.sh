@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 velkmerge_install_packages
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKMERGE_WERROR=ON
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKMERGE_WERROR=ON -DVELKMERGE_BENCH=ON
 cmake --build build/test -j "$(nproc)"
 ctest --test-dir build/test --output-on-failure -j "$(nproc)"
 

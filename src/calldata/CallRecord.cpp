@@ -197,7 +197,9 @@ void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
 }
 
 void CallRecord::parseLine(TextEncoding encoding) {
-    line = std::string(trimWhiteSpace(line));
+    const std::string_view trimmed = trimWhiteSpace(line);
+    const std::size_t trimmedStart = static_cast<std::size_t>(trimmed.data() - line.data());
+    line.erase(trimmedStart + trimmed.size()).erase(0, trimmedStart);  // in place: no new buffer
     values.clear();
     extraFields.clear();
     isComment = layout == nullptr;  // without a layout nothing can be cut out
@@ -214,12 +216,27 @@ void CallRecord::parseLine(TextEncoding encoding) {
         }
         return column;
     };
+    // Comma fields come in ascending order: one walk along the line finds them all.
+    std::size_t fieldStart = 0;
+    std::size_t commasPassed = 0;
+    const auto commaValue = [&](std::size_t number) {
+        for (; commasPassed < number; ++commasPassed) {
+            const std::size_t comma = line.find(',', fieldStart);
+            fieldStart = comma == std::string::npos ? line.size() : comma + 1;
+        }
+        const std::size_t comma = line.find(',', fieldStart);
+        return std::string(line, fieldStart,
+                           comma == std::string::npos ? std::string::npos : comma - fieldStart);
+    };
     values.reserve(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const FieldEntry& entry = fields[i];
-        const std::size_t end = i + 1 < fields.size() ? boundary(fields[i + 1].position) : line.size();
-        std::string value = extractField(line, boundary(entry.position), end, layout->commaDelimited);
-        if (!layout->commaDelimited) {
+        std::string value;
+        if (layout->commaDelimited) {
+            value = commaValue(entry.position);
+        } else {
+            const std::size_t end = i + 1 < fields.size() ? boundary(fields[i + 1].position) : line.size();
+            value = extractField(line, boundary(entry.position), end, false);
             keepOutCommas(value);  // plain text in a column file
         }
         if (entry.fieldName == "Call") {
@@ -237,9 +254,9 @@ void CallRecord::parseLine(TextEncoding encoding) {
         values.push_back(std::move(value));
     }
     if (layout->commaDelimited && !fields.empty()) {
-        const std::size_t lastStart = commaFieldStart(line, fields.back().position);
-        const std::size_t comma = std::string_view(line).find(',', lastStart);
-        if (lastStart < line.size() && comma != std::string_view::npos) {
+        // fieldStart is where the last field starts.
+        const std::size_t comma = line.find(',', fieldStart);
+        if (fieldStart < line.size() && comma != std::string::npos) {
             extraFields = line.substr(comma);
         }
     }

@@ -63,7 +63,8 @@ class CallRecord {
 
     // Cuts `line` into values with the own layout, or marks the record a comment.
     void parseLine(TextEncoding encoding = TextEncoding::Windows1252);
-    // Re-encodes the line, the values and the extra fields, normalising state and grid as a file in `to` would.
+    // Re-encodes the line, the values and the extra fields, normalising state and grid as a file in `to`
+    // would.
     void convertEncoding(TextEncoding from, TextEncoding to);
 };
 

@@ -2,8 +2,10 @@
 #include "calldata/FieldDefinition.h"
 
 int FieldDefinition::indexOf(std::string_view name) const {
+    // Asked for on every field access: the length and first letter rule out most names cheaply.
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].fieldName == name) {
+        const std::string& own = fields[i].fieldName;
+        if (own.size() == name.size() && !own.empty() && own.front() == name.front() && own == name) {
             return static_cast<int>(i);
         }
     }

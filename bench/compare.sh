@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# Times velkmerge-cli against sort, join, Miller and a Python merge on generated files, and checks its output.
+#
+#   bench/compare.sh [--quick] [--runs N] [--strict] [--update-checksums]
+#
+# --quick: the 100,000-line case only. --runs N: runs per command (default 5 at 100k, 3 at 1M; Miller
+# at 1M runs at most twice, it takes about half a minute). --strict: a missed target fails the script.
+# --update-checksums: store the current output's checksums in bench/checksums.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+quick=0 strict=0 update=0 runs=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --quick) quick=1 ;;
+        --strict) strict=1 ;;
+        --update-checksums) update=1 ;;
+        --runs) runs="${2:?--runs needs a number}"; shift ;;
+        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        *) echo "unknown option $1" >&2; exit 2 ;;
+    esac
+    shift
+done
+case "$runs" in ''|*[!0-9]*|0) [ -z "$runs" ] || { echo "--runs needs a positive number" >&2; exit 2; } ;; esac
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+source scripts/setup.sh
+velkmerge_install_packages
+for tool in mlr:miller /usr/bin/time:time; do
+    if ! command -v "${tool%%:*}" >/dev/null; then
+        $sudo apt-get install -y -qq "${tool##*:}"
+    fi
+done
+
+build=$root/build/bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELKMERGE_BENCH=ON -DVELKMERGE_TESTS=OFF \
+    -DVELKMERGE_GUI=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target velkmerge-cli velkmerge-generate >/dev/null
+cli=$build/velkmerge-cli
+generate=$build/bench/velkmerge-generate
+scratch=$build/compare
+checksums=$root/bench/checksums.txt
+rm -rf "$scratch"
+mkdir -p "$scratch"
+times=$scratch/times.tsv
+: >"$times"
+
+echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \
+    "$(free -g | awk '/^Mem:/ {print $2}') GiB memory; $(uname -sr)"
+echo "Tools: $(sort --version | head -1); $(mlr --version); $(python3 --version)"
+echo
+
+# Runs one command under GNU time; records wall time (from the clock, finer than time's 10 ms) and peak RSS.
+timed() {
+    local case=$1 tool=$2 out=$3
+    shift 3
+    local start end
+    start=$(date +%s%N)
+    if ! /usr/bin/time -f '%M' -o "$scratch/rss" "$@" >"$out"; then
+        echo "FAILED: $tool on $case: $*" >&2
+        exit 1
+    fi
+    end=$(date +%s%N)
+    printf '%s\t%s\t%s\t%s\n' "$case" "$tool" "$(((end - start) / 1000))" "$(tail -1 "$scratch/rss")" >>"$times"
+}
+
+# The database's lines, plus the input lines (first of each call) whose call the database lacks, in call order.
+join_merge() {
+    LC_ALL=C sort -t, -k1,1 -s -u Call3.txt >db.sorted
+    LC_ALL=C sort -t, -k1,1 -s -u input.txt |
+        LC_ALL=C join -t, -v 2 db.sorted - |
+        LC_ALL=C sort -t, -k1,1 -s -m db.sorted -
+}
+export -f join_merge
+
+mismatch=0
+declare -A sums
+run_case() {
+    local case=$1 lines=$2 count=$3 mlr_count=$4
+    local dir=$scratch/$case
+    mkdir -p "$dir"
+    cd "$dir"
+    "$generate" --lines "$lines" --layout 0 --share 0.5 --repeats 0.01 --seed 20240601 \
+        --database Call3.txt --input input.txt
+    sums[$case/database.txt]=$(sha256sum <Call3.txt | cut -d' ' -f1)
+    sums[$case/input.txt]=$(sha256sum <input.txt | cut -d' ' -f1)
+    echo "$case: $(wc -l <Call3.txt) + $(wc -l <input.txt) lines, $((($(stat -c %s Call3.txt) + $(stat -c %s input.txt)) / 1048576)) MiB; $count runs each (Miller $mlr_count)"
+
+    local run
+    for ((run = 1; run <= count; run++)); do
+        rm -rf work
+        mkdir work
+        cp Call3.txt work/Call3.txt
+        timed "$case" velkmerge-cli cli.out "$cli" -q -C work "$dir/input.txt"
+        local merged
+        merged=$(sha256sum <work/Call3.txt | cut -d' ' -f1)
+        # Every run starts from the same files, so every run must write the same bytes.
+        if [ "$run" -eq 1 ]; then
+            sums[$case/merged-Call3.txt]=$merged
+        elif [ "$merged" != "${sums[$case/merged-Call3.txt]}" ]; then
+            echo "!!! $case run $run: velkmerge-cli wrote a different Call3.txt than run 1" >&2
+            mismatch=1
+        fi
+        if ! cmp -s Call3.txt work/Call3.bak; then
+            echo "!!! $case run $run: Call3.bak is not the old Call3.txt" >&2
+            mismatch=1
+        fi
+        timed "$case" "sort -u" sort.out env LC_ALL=C sort -t, -k1,1 -s -u Call3.txt input.txt
+        timed "$case" "sort+join" join.out bash -c join_merge
+        if [ "$run" -le "$mlr_count" ]; then
+            # NIDX, not CSV: with an implicit header the CSV reader cuts lines to the first line's field count.
+            timed "$case" miller mlr.out mlr --inidx --ifs , --onidx --ofs , \
+                head -n 1 -g 1 then sort -f 1 Call3.txt input.txt
+        fi
+        timed "$case" "python dict" /dev/null python3 "$root/bench/dict_merge.py" Call3.txt input.txt dict.out
+    done
+    cd "$root"
+}
+
+run_case 100k 100000 "${runs:-5}" "${runs:-5}"
+if [ "$quick" -eq 0 ]; then
+    large_runs=${runs:-3}
+    run_case 1M 1000000 "$large_runs" $((large_runs < 2 ? large_runs : 2))
+fi
+
+# Checksums: generated files first, so that a generator change is told apart from an output change.
+if [ "$update" -eq 1 ]; then
+    {
+        echo "# sha256 of the generated files and of the Call3.txt velkmerge-cli writes from them (bench/compare.sh)"
+        # Cases not run this time keep their stored values.
+        if [ -f "$checksums" ]; then
+            awk '!/^#/' "$checksums" | while read -r sum name; do
+                [ -n "${sums[$name]+x}" ] || echo "$sum $name"
+            done
+        fi
+        for name in "${!sums[@]}"; do echo "${sums[$name]} $name"; done | sort -k2
+    } >"$checksums.new"
+    mv "$checksums.new" "$checksums"
+    echo "Stored checksums in bench/checksums.txt"
+else
+    for name in $(printf '%s\n' "${!sums[@]}" | sort); do
+        stored=$(awk -v n="$name" '$2 == n {print $1}' "$checksums" 2>/dev/null || true)
+        if [ -z "$stored" ]; then
+            echo "note: no stored checksum for $name (bench/compare.sh --update-checksums stores it)"
+        elif [ "$stored" != "${sums[$name]}" ]; then
+            echo "!!! CHECKSUM MISMATCH: $name is ${sums[$name]}, stored $stored" >&2
+            mismatch=1
+        fi
+    done
+fi
+echo
+
+python3 - "$times" "$scratch" "$quick" <<'PY' || target_missed=1
+import collections, os, statistics, sys
+times, scratch, quick = sys.argv[1], sys.argv[2], sys.argv[3] == "1"
+rows = collections.defaultdict(list)
+for line in open(times):
+    case, tool, micros, kib = line.rstrip("\n").split("\t")
+    rows[case, tool].append((int(micros) / 1e6, int(kib) / 1024))
+tools = ["velkmerge-cli", "sort -u", "sort+join", "miller", "python dict"]
+med = {k: (statistics.median(t for t, _ in v), statistics.median(m for _, m in v), len(v)) for k, v in rows.items()}
+print(f"{'case':<5} {'command':<14} {'runs':>4} {'median s':>9} {'peak MiB':>9} {'time / cli':>10}")
+for case in ("100k", "1M"):
+    for tool in tools:
+        if (case, tool) in med:
+            t, m, n = med[case, tool]
+            print(f"{case:<5} {tool:<14} {n:>4} {t:>9.3f} {m:>9.1f} {t / med[case, 'velkmerge-cli'][0]:>10.2f}")
+print()
+results = []
+def target(name, ok, detail):
+    results.append(ok)
+    print(f"{'PASS' if ok else 'FAIL'}  {name}: {detail}")
+if quick:
+    print("SKIP  the 1M targets (--quick)")
+else:
+    cli, srt, mlr = med["1M", "velkmerge-cli"], med["1M", "sort -u"], med["1M", "miller"]
+    target("1M: velkmerge-cli >= 3x faster than sort -u", srt[0] >= 3 * cli[0], f"{srt[0] / cli[0]:.2f}x")
+    target("1M: velkmerge-cli >= 50x faster than Miller", mlr[0] >= 50 * cli[0], f"{mlr[0] / cli[0]:.2f}x")
+    size = sum(os.path.getsize(os.path.join(scratch, "1M", f)) for f in ("Call3.txt", "input.txt")) / 2**20
+    target("1M: velkmerge-cli peak RSS <= 2.2x the two files", cli[1] <= 2.2 * size,
+           f"{cli[1]:.0f} MiB vs {size:.0f} MiB files ({cli[1] / size:.2f}x)")
+    small = med["100k", "velkmerge-cli"]
+    target("velkmerge-cli 1M time <= 12x the 100k time", cli[0] <= 12 * small[0], f"{cli[0] / small[0]:.2f}x")
+sys.exit(0 if all(results) else 1)
+PY
+
+if [ "$mismatch" -ne 0 ]; then
+    echo "!!! velkmerge-cli's output or the generated files changed: see the lines marked !!! above" >&2
+    exit 1
+fi
+if [ "${target_missed:-0}" -eq 1 ] && [ "$strict" -eq 1 ]; then
+    exit 1
+fi
+exit 0
