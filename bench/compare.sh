@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Times velkmerge-cli against sort, join, Miller and a Python merge on generated files, and checks its output.
+# Times velkmerge-cli against sort, join, Miller and a Python merge on generated files, and checks its output;
+# then times the desktop main window's reading and comparing against the CLI's (velkmerge-phase-bench).
 #
 #   bench/compare.sh [--quick] [--runs N] [--strict] [--update-checksums]
 #
 # --quick: the 100,000-line case only. --runs N: runs per command (default 5 at 100k, 3 at 1M; Miller
-# at 1M runs at most twice, it takes about half a minute). --strict: a missed target fails the script.
+# at 1M runs at most twice, it takes about half a minute; the window comparison 5 each way).
+# --strict: a missed target fails the script.
 # --update-checksums: store the current output's checksums in bench/checksums.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +19,7 @@ while [ $# -gt 0 ]; do
         --strict) strict=1 ;;
         --update-checksums) update=1 ;;
         --runs) runs="${2:?--runs needs a number}"; shift ;;
-        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
         *) echo "unknown option $1" >&2; exit 2 ;;
     esac
     shift
@@ -125,6 +127,34 @@ if [ "$quick" -eq 0 ]; then
     run_case 1M 1000000 "$large_runs" $((large_runs < 2 ? large_runs : 2))
 fi
 
+# The desktop program's reading and comparing against the CLI's, on the largest case run. A separate build,
+# as the one above leaves Qt out so that the CLI timings do not depend on it.
+phase_build=$root/build/bench-gui
+cmake -S . -B "$phase_build" -DCMAKE_BUILD_TYPE=Release -DVELKMERGE_BENCH=ON -DVELKMERGE_TESTS=OFF \
+    -DVELKMERGE_GUI=ON >/dev/null
+cmake --build "$phase_build" -j "$(nproc)" --target velkmerge-phase-bench >/dev/null
+phase_case=1M
+[ "$quick" -eq 1 ] && phase_case=100k
+phases=$scratch/phases.tsv
+echo "$phase_case: desktop main window against the CLI's, reading and comparing only"
+# Qt's notes about the offscreen platform go to a log; the program's own failures are shown.
+if ! XDG_CONFIG_HOME=$scratch/phase-config "$phase_build/bench/velkmerge-phase-bench" \
+    "$scratch/$phase_case/Call3.txt" "$scratch/$phase_case/input.txt" --runs "${runs:-5}" \
+    --scratch "$scratch/phase" >"$scratch/phase.out" 2>"$scratch/phase.err"; then
+    cat "$scratch/phase.out"
+    grep -v 'propagateSizeHints\|XDG_RUNTIME_DIR' "$scratch/phase.err" >&2 || true
+    echo "FAILED: velkmerge-phase-bench on $phase_case" >&2
+    exit 1
+fi
+sed -n 's/^\(reached\|CLI phases\|GUI phases\)/    &/p' "$scratch/phase.out"
+sed -n "s/^result cli=\([0-9.]*\) gui=\([0-9.]*\) ratio=\([0-9.]*\)\$/$phase_case\t\1\t\2\t\3/p" \
+    "$scratch/phase.out" >"$phases"
+if [ ! -s "$phases" ]; then
+    echo "FAILED: velkmerge-phase-bench printed no result line" >&2
+    exit 1
+fi
+echo
+
 # Checksums: generated files first, so that a generator change is told apart from an output change.
 if [ "$update" -eq 1 ]; then
     {
@@ -152,9 +182,9 @@ else
 fi
 echo
 
-python3 - "$times" "$scratch" "$quick" <<'PY' || target_missed=1
+python3 - "$times" "$scratch" "$quick" "$phases" <<'PY' || target_missed=1
 import collections, os, statistics, sys
-times, scratch, quick = sys.argv[1], sys.argv[2], sys.argv[3] == "1"
+times, scratch, quick, phases = sys.argv[1], sys.argv[2], sys.argv[3] == "1", sys.argv[4]
 rows = collections.defaultdict(list)
 for line in open(times):
     case, tool, micros, kib = line.rstrip("\n").split("\t")
@@ -183,6 +213,11 @@ else:
            f"{cli[1]:.0f} MiB vs {size:.0f} MiB files ({cli[1] / size:.2f}x)")
     small = med["100k", "velkmerge-cli"]
     target("velkmerge-cli 1M time <= 12x the 100k time", cli[0] <= 12 * small[0], f"{cli[0] / small[0]:.2f}x")
+for line in open(phases):
+    case, cli_s, gui_s, _ = line.rstrip("\n").split("\t")
+    cli_s, gui_s = float(cli_s), float(gui_s)
+    target(f"{case}: GUI phases <= 1.2 x CLI phases", gui_s <= 1.2 * cli_s,
+           f"{gui_s:.3f} s vs {cli_s:.3f} s ({gui_s / cli_s:.2f}x)")
 sys.exit(0 if all(results) else 1)
 PY
 
