@@ -11,16 +11,28 @@ ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                         const std::string& labelName, ProgressDisplay& progress,
                         std::optional<TextEncoding> storeAs) {
     records.setLayout(&layout);
-    const std::optional<std::string> bytes = readRegularFile(path);
+    std::optional<std::string> bytes = readRegularFile(path);
     if (!bytes) {
         return {};
     }
-    return readCallText(records, comments, *bytes, layout, labelName, progress, storeAs);
+    return readSharedText(records, comments, std::make_shared<const std::string>(std::move(*bytes)), layout,
+                          labelName, progress, storeAs);
 }
 
 ReadResult readCallText(RecordList& records, std::vector<std::string>& comments, std::string_view bytes,
                         const FieldDefinition& layout, const std::string& labelName,
                         ProgressDisplay& progress, std::optional<TextEncoding> storeAs) {
+    return readSharedText(records, comments, std::make_shared<const std::string>(bytes), layout, labelName,
+                          progress, storeAs);
+}
+
+ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
+                          std::shared_ptr<const std::string> fileText, const FieldDefinition& layout,
+                          const std::string& labelName, ProgressDisplay& progress,
+                          std::optional<TextEncoding> storeAs) {
+    // Records point into the file's text, which their list keeps.
+    records.keepText(fileText);
+    std::string_view bytes = *fileText;
     ReadResult result;
     result.opened = true;
     records.setLayout(&layout);
@@ -65,10 +77,9 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         }
 
         auto record = std::make_unique<CallRecord>(&layout);
-        record->line.assign(text);
-        record->parseLine(readAs);
+        record->parseSharedLine(text, readAs);
         if (record->isComment) {
-            if (!record->line.starts_with("ZZZZZZ")) {
+            if (!record->line().starts_with("ZZZZZZ")) {
                 std::string comment = convertEncoding(text, readAs, result.encoding);
                 if (hasLineFeed) {
                     comment += '\n';

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,13 @@
                                       std::string_view bytes, const FieldDefinition& layout,
                                       const std::string& labelName, ProgressDisplay& progress,
                                       std::optional<TextEncoding> storeAs = std::nullopt);
+
+// The same from a file's text that the list keeps; its records point into it rather than copy it.
+[[nodiscard]] ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
+                                        std::shared_ptr<const std::string> fileText,
+                                        const FieldDefinition& layout, const std::string& labelName,
+                                        ProgressDisplay& progress,
+                                        std::optional<TextEncoding> storeAs = std::nullopt);
 
 // The text that ends a database: "ZZZZZZ,End-Of-Callsign-Database".
 inline constexpr std::string_view endMarkerLine{"ZZZZZZ,End-Of-Callsign-Database"};

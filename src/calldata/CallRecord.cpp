@@ -2,6 +2,7 @@
 #include "calldata/CallRecord.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "calldata/StationData.h"
 
@@ -97,19 +98,163 @@ void normaliseGrid(std::string& text) {
     }
 }
 
+CallRecord::CallRecord(const CallRecord& other)
+    : isComment(other.isComment),
+      match(other.match),
+      layout(other.layout),
+      line_(other.line_),
+      text_(other.text_),
+      callLength_(other.callLength_),
+      valueCount_(other.valueCount_) {
+    if (other.own_) {
+        // Views into the other's own text move to the copy of it.
+        own_ = std::make_unique<OwnText>(*other.own_);
+        const auto rebase = [](std::string_view view, const std::string& from, const std::string& to) {
+            const bool inside =
+                !view.empty() && view.data() >= from.data() && view.data() < from.data() + from.size();
+            return inside ? std::string_view(to).substr(static_cast<std::size_t>(view.data() - from.data()),
+                                                        view.size())
+                          : view;
+        };
+        for (const std::string* from : {&other.own_->line, &other.own_->values}) {
+            const std::string& to = from == &other.own_->line ? own_->line : own_->values;
+            line_ = rebase(line_, *from, to);
+            text_ = rebase(text_, *from, to);
+        }
+    }
+}
+
+CallRecord& CallRecord::operator=(const CallRecord& other) {
+    if (this != &other) {
+        CallRecord copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+CallRecord::OwnText& CallRecord::own() {
+    if (!own_) {
+        own_ = std::make_unique<OwnText>();
+    }
+    return *own_;
+}
+
+void CallRecord::setLine(std::string text) {
+    // Values that are a view of the old line get a copy of their own first.
+    if (own_ && !text_.empty() && text_.data() >= own_->line.data() &&
+        text_.data() < own_->line.data() + own_->line.size()) {
+        setValueText(std::string(text_), callLength_);
+    }
+    own().line = std::move(text);
+    line_ = own_->line;
+}
+
+void CallRecord::setValueText(std::string text, std::size_t callLength) {
+    // Built aside first: the new text may be made from views into the old one.
+    own().values = std::move(text);
+    text_ = own_->values;
+    callLength_ = static_cast<std::uint32_t>(callLength);
+}
+
+std::string_view CallRecord::value(std::size_t index) const {
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < index; ++n) {
+        const std::size_t comma = text_.find(',', start);
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        start = comma + 1;
+    }
+    const std::size_t comma = text_.find(',', start);
+    return text_.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+}
+
+std::vector<std::string_view> CallRecord::valueViews() const {
+    std::vector<std::string_view> views;
+    views.reserve(valueCount_);
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < valueCount_; ++n) {
+        if (start > text_.size()) {
+            views.emplace_back();
+            continue;
+        }
+        const std::size_t comma = text_.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? text_.size() : comma;
+        views.push_back(text_.substr(start, end - start));
+        start = end + 1;
+    }
+    return views;
+}
+
+std::vector<std::string> CallRecord::values() const {
+    std::vector<std::string> copies;
+    for (const std::string_view view : valueViews()) {
+        copies.emplace_back(view);
+    }
+    return copies;
+}
+
+std::string_view CallRecord::extraFields() const {
+    if (valueCount_ == 0) {
+        return {};
+    }
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < valueCount_; ++n) {
+        const std::size_t comma = text_.find(',', start);
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        if (n + 1 == valueCount_) {
+            return text_.substr(comma);
+        }
+        start = comma + 1;
+    }
+    return {};
+}
+
+namespace {
+
+std::string joinValues(const std::vector<std::string_view>& values, std::string_view extra) {
+    std::size_t size = extra.size() + values.size();
+    for (const std::string_view value : values) {
+        size += value.size();
+    }
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) {
+            text += ',';
+        }
+        text += values[i];
+    }
+    text += extra;
+    return text;
+}
+
+}  // namespace
+
+void CallRecord::assignValues(const std::vector<std::string>& values) {
+    std::vector<std::string_view> views(values.begin(), values.end());
+    valueCount_ = static_cast<std::uint16_t>(views.size());
+    setValueText(joinValues(views, {}), views.empty() ? 0 : views.front().size());
+}
+
 std::string_view CallRecord::fieldView(std::string_view name) const {
     const int index = layout != nullptr ? layout->indexOf(name) : -1;
-    if (index >= 0 && static_cast<std::size_t>(index) < values.size()) {
-        return values[static_cast<std::size_t>(index)];
+    if (index >= 0 && static_cast<std::size_t>(index) < valueCount_) {
+        return value(static_cast<std::size_t>(index));
     }
     return unknownField;
 }
 
 void CallRecord::setField(std::string_view name, std::string text) {
     const int index = layout != nullptr ? layout->indexOf(name) : -1;
-    if (index >= 0 && static_cast<std::size_t>(index) < values.size()) {
-        values[static_cast<std::size_t>(index)] = std::move(text);
+    if (index < 0 || static_cast<std::size_t>(index) >= valueCount_) {
+        return;
     }
+    std::vector<std::string_view> views = valueViews();
+    views[static_cast<std::size_t>(index)] = text;
+    setValueText(joinValues(views, extraFields()), views.front().size());
 }
 
 void CallRecord::setFieldNumber(std::string_view name, long long n) {
@@ -117,9 +262,9 @@ void CallRecord::setFieldNumber(std::string_view name, long long n) {
 }
 
 void CallRecord::copyFrom(const CallRecord& other) {
-    values = other.values;
-    extraFields = other.extraFields;
     layout = other.layout;
+    valueCount_ = other.valueCount_;
+    setValueText(std::string(other.text_), other.callLength_);
 }
 
 bool CallRecord::sameAs(const CallRecord& other) const {
@@ -143,10 +288,12 @@ bool CallRecord::sameAs(const CallRecord& other) const {
 }
 
 void CallRecord::convertFrom(const CallRecord& source) {
-    values.clear();
     if (layout == nullptr) {
+        valueCount_ = 0;
+        setValueText({}, 0);
         return;
     }
+    std::vector<std::string> values;
     values.reserve(layout->fields.size());
     for (const FieldEntry& entry : layout->fields) {
         const std::string_view value = source.fieldView(entry.fieldName);
@@ -158,7 +305,9 @@ void CallRecord::convertFrom(const CallRecord& source) {
             values.emplace_back();
         }
     }
-    extraFields = source.extraFields;
+    std::vector<std::string_view> views(values.begin(), values.end());
+    valueCount_ = static_cast<std::uint16_t>(views.size());
+    setValueText(joinValues(views, source.extraFields()), views.empty() ? 0 : views.front().size());
 }
 
 std::string CallRecord::stationFromBands() const {
@@ -166,6 +315,11 @@ std::string CallRecord::stationFromBands() const {
 }
 
 std::string CallRecord::databaseLine() const {
+    // A record of the database's own layout holds its values in that very form.
+    if (layout != nullptr && layout->databaseOrder && valueCount_ == layout->fields.size() &&
+        static_cast<std::size_t>(std::count(text_.begin(), text_.end(), ',')) + 1 >= valueCount_) {
+        return std::string(text_);
+    }
     std::string text;
     bool first = true;
     for (const char* name : {"Call", "Grid", "EME", "State", "Name", "Email", "Station"}) {
@@ -175,43 +329,55 @@ std::string CallRecord::databaseLine() const {
         first = false;
         text += fieldView(name);
     }
-    text += extraFields;
+    text += extraFields();
     return text;
 }
 
 void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
-    line = ::convertEncoding(line, from, to);
-    extraFields = ::convertEncoding(extraFields, from, to);
-    for (std::string& value : values) {
-        value = ::convertEncoding(value, from, to);
-    }
-    if (layout != nullptr) {
-        for (std::size_t i = 0; i < layout->fields.size() && i < values.size(); ++i) {
+    setLine(::convertEncoding(line_, from, to));
+    std::vector<std::string> values;
+    const std::vector<std::string_view> views = valueViews();
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        std::string value = ::convertEncoding(views[i], from, to);
+        if (layout != nullptr && i < layout->fields.size()) {
             if (layout->fields[i].fieldName == "State") {
-                toUpperInPlace(values[i], to);
+                toUpperInPlace(value, to);
             } else if (layout->fields[i].fieldName == "Grid") {
-                normaliseGrid(values[i]);  // its letters sit at other places once characters change length
+                normaliseGrid(value);  // its letters sit at other places once characters change length
             }
         }
+        values.push_back(std::move(value));
     }
+    const std::string extra = ::convertEncoding(extraFields(), from, to);
+    std::vector<std::string_view> converted(values.begin(), values.end());
+    setValueText(joinValues(converted, extra), converted.empty() ? 0 : converted.front().size());
 }
 
 void CallRecord::parseLine(TextEncoding encoding) {
-    const std::string_view trimmed = trimWhiteSpace(line);
-    const std::size_t trimmedStart = static_cast<std::size_t>(trimmed.data() - line.data());
-    line.erase(trimmedStart + trimmed.size()).erase(0, trimmedStart);  // in place: no new buffer
-    values.clear();
-    extraFields.clear();
+    // Own text: cut from a copy, as the line view must stay valid while the values are rebuilt.
+    cut(line_, encoding);
+}
+
+void CallRecord::parseSharedLine(std::string_view line, TextEncoding encoding) {
+    cut(line, encoding);
+}
+
+void CallRecord::cut(std::string_view line, TextEncoding encoding) {
+    line_ = trimWhiteSpace(line);
+    valueCount_ = 0;
+    callLength_ = 0;
+    text_ = {};
     isComment = layout == nullptr;  // without a layout nothing can be cut out
     if (isComment) {
         return;
     }
     const std::vector<FieldEntry>& fields = layout->fields;
+    const std::string_view text = line_;
     // A UTF-8 character that a column boundary would cut belongs to the field where it starts, so that
     // no value holds half a character.
     const auto boundary = [&](std::size_t column) {
-        while (encoding == TextEncoding::Utf8 && !layout->commaDelimited && column < line.size() &&
-               (static_cast<unsigned char>(line[column]) & 0xC0U) == 0x80U) {
+        while (encoding == TextEncoding::Utf8 && !layout->commaDelimited && column < text.size() &&
+               (static_cast<unsigned char>(text[column]) & 0xC0U) == 0x80U) {
             ++column;
         }
         return column;
@@ -221,29 +387,32 @@ void CallRecord::parseLine(TextEncoding encoding) {
     std::size_t commasPassed = 0;
     const auto commaValue = [&](std::size_t number) {
         for (; commasPassed < number; ++commasPassed) {
-            const std::size_t comma = line.find(',', fieldStart);
-            fieldStart = comma == std::string::npos ? line.size() : comma + 1;
+            const std::size_t comma = text.find(',', fieldStart);
+            fieldStart = comma == std::string_view::npos ? text.size() : comma + 1;
         }
-        const std::size_t comma = line.find(',', fieldStart);
-        return std::string(line, fieldStart,
-                           comma == std::string::npos ? std::string::npos : comma - fieldStart);
+        const std::size_t comma = text.find(',', fieldStart);
+        return text.substr(fieldStart,
+                           comma == std::string_view::npos ? std::string_view::npos : comma - fieldStart);
     };
-    values.reserve(fields.size());
+    // The values as read, and whether any differs from the line (normalised, or cut from columns).
+    std::vector<std::string> normalised(fields.size());
+    std::vector<std::string_view> views(fields.size());
+    bool changed = !layout->commaDelimited || !layout->databaseOrder;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const FieldEntry& entry = fields[i];
         std::string value;
         if (layout->commaDelimited) {
-            value = commaValue(entry.position);
+            views[i] = commaValue(entry.position);
+            value = std::string(views[i]);
         } else {
-            const std::size_t end = i + 1 < fields.size() ? boundary(fields[i + 1].position) : line.size();
-            value = extractField(line, boundary(entry.position), end, false);
+            const std::size_t end = i + 1 < fields.size() ? boundary(fields[i + 1].position) : text.size();
+            value = extractField(text, boundary(entry.position), end, false);
             keepOutCommas(value);  // plain text in a column file
         }
         if (entry.fieldName == "Call") {
             toUpperInPlace(value, encoding);
             if (!isValidCall(value)) {
                 isComment = true;
-                values.clear();
                 return;
             }
         } else if (entry.fieldName == "Grid") {
@@ -251,13 +420,26 @@ void CallRecord::parseLine(TextEncoding encoding) {
         } else if (entry.fieldName == "State") {
             toUpperInPlace(value, encoding);
         }
-        values.push_back(std::move(value));
+        if (!changed && value != views[i]) {
+            changed = true;
+        }
+        normalised[i] = std::move(value);
     }
+    valueCount_ = static_cast<std::uint16_t>(fields.size());
+    std::string_view extra;
     if (layout->commaDelimited && !fields.empty()) {
         // fieldStart is where the last field starts.
-        const std::size_t comma = line.find(',', fieldStart);
-        if (fieldStart < line.size() && comma != std::string::npos) {
-            extraFields = line.substr(comma);
+        const std::size_t comma = text.find(',', fieldStart);
+        if (fieldStart < text.size() && comma != std::string_view::npos) {
+            extra = text.substr(comma);
         }
     }
+    if (!changed) {
+        // The line already holds the values as the database writes them: no copy.
+        text_ = text;
+        callLength_ = static_cast<std::uint32_t>(normalised.front().size());
+        return;
+    }
+    std::vector<std::string_view> values(normalised.begin(), normalised.end());
+    setValueText(joinValues(values, extra), values.front().size());
 }

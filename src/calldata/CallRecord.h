@@ -1,6 +1,8 @@
 // One line of a callsign file: a station with named field values, or a comment line.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,20 +16,31 @@ inline constexpr std::string_view unknownField{"unknown"};
 class CallRecord {
   public:
     explicit CallRecord(const FieldDefinition* layout = nullptr) : layout(layout) {}
+    CallRecord(const CallRecord& other);
+    CallRecord& operator=(const CallRecord& other);
+    CallRecord(CallRecord&&) noexcept = default;
+    CallRecord& operator=(CallRecord&&) noexcept = default;
+    ~CallRecord() = default;
 
-    // Values in the field order of `layout`; the first is the call sign.
-    std::vector<std::string> values;
-    // The source line, trimmed; for a comment record the whole comment line.
-    std::string line;
     bool isComment = false;
     // In the difference list: the database record with the same call.
     CallRecord* match = nullptr;
     const FieldDefinition* layout = nullptr;
+
+    // The source line, trimmed; for a comment record the whole comment line.
+    [[nodiscard]] std::string_view line() const { return line_; }
+    // Gives the record its own copy of a line (to be cut by parseLine, or a comment line).
+    void setLine(std::string text);
+
+    // The call sign: the first value; empty when the record has no values.
+    [[nodiscard]] std::string_view call() const { return text_.substr(0, callLength_); }
+    // The values in the field order of `layout`; empty for a comment or a record not yet cut.
+    [[nodiscard]] std::vector<std::string> values() const;
+    // Replaces all values at once, in the field order of `layout`.
+    void assignValues(const std::vector<std::string>& values);
     // Whatever follows the last field of a comma line (from its comma on), written back unchanged,
     // so that fields the layout does not name (such as a date) are never dropped.
-    std::string extraFields;
-
-    [[nodiscard]] const std::string& call() const { return values.front(); }
+    [[nodiscard]] std::string_view extraFields() const;
 
     // A copy of the named value, or "unknown" when the layout lacks the field.
     [[nodiscard]] std::string getField(std::string_view name) const { return std::string(fieldView(name)); }
@@ -57,15 +70,40 @@ class CallRecord {
     [[nodiscard]] bool sameAs(const CallRecord& other) const;
     // Fills the own values for the own layout from a record of any layout.
     void convertFrom(const CallRecord& source);
+    // The station text built from the band values (P1..P4).
     [[nodiscard]] std::string stationFromBands() const;
     // "Call,Grid,EME,State,Name,Email,Station" followed by any extra fields.
     [[nodiscard]] std::string databaseLine() const;
 
-    // Cuts `line` into values with the own layout, or marks the record a comment.
+    // Cuts the own line into values with the own layout, or marks the record a comment.
     void parseLine(TextEncoding encoding = TextEncoding::Windows1252);
+    // The same for a line in bytes that outlive the record (a file's text kept by its record list): the
+    // record then keeps no copy of it unless a value must be normalised.
+    void parseSharedLine(std::string_view line, TextEncoding encoding);
     // Re-encodes the line, the values and the extra fields, normalising state and grid as a file in `to`
     // would.
     void convertEncoding(TextEncoding from, TextEncoding to);
+
+  private:
+    // Text the record keeps for itself: a line given to it, and values that differ from its line's.
+    struct OwnText {
+        std::string line;
+        std::string values;
+    };
+
+    // The values as comma fields in layout order, then the extra fields.
+    void setValueText(std::string text, std::size_t callLength);
+    void cut(std::string_view line, TextEncoding encoding);
+    [[nodiscard]] std::string_view value(std::size_t index) const;
+    [[nodiscard]] std::vector<std::string_view> valueViews() const;
+    [[nodiscard]] OwnText& own();
+
+    // Views into a file's text or into own_: the line, and the values as comma fields.
+    std::string_view line_;
+    std::string_view text_;
+    std::unique_ptr<OwnText> own_;
+    std::uint32_t callLength_ = 0;
+    std::uint16_t valueCount_ = 0;  // 0 for a comment or a record not yet cut
 };
 
 // Blanks, tabs and line ends, as trimmed from lines and skipped in column fields.

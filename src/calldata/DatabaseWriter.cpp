@@ -25,7 +25,11 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
         chunk += utf8ByteOrderMark;
     }
     for (const auto& record : records) {
-        chunk += record->isComment ? record->line : record->databaseLine();
+        if (record->isComment) {
+            chunk += record->line();
+        } else {
+            chunk += record->databaseLine();
+        }
         chunk += "\r\n";
         if (chunk.size() >= chunkSize) {
             if (!writer.write(chunk)) {

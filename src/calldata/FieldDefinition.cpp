@@ -15,6 +15,7 @@ int FieldDefinition::indexOf(std::string_view name) const {
 std::vector<FieldDefinition> buildFieldDefinitions() {
     std::vector<FieldDefinition> definitions(3);
     definitions[0].commaDelimited = true;
+    definitions[0].databaseOrder = true;
     definitions[0].fields = {{0, "Call"}, {1, "Grid"},  {2, "EME"},    {3, "State"},
                              {4, "Name"}, {5, "Email"}, {6, "Station"}};
     definitions[1].commaDelimited = false;

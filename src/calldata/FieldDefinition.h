@@ -11,6 +11,8 @@
 struct FieldDefinition {
     std::vector<FieldEntry> fields;  // ascending by position; the first is always "Call"
     bool commaDelimited = false;
+    // The fields are the database's own, Call to Station, at comma positions 0 to 6.
+    bool databaseOrder = false;
 
     // Position of the first entry named `name` in `fields`, or -1.
     [[nodiscard]] int indexOf(std::string_view name) const;

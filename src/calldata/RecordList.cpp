@@ -23,22 +23,20 @@ void RecordList::insertSorted(Entries records) {
     std::vector<Key> keys;
     keys.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const std::string& call = entries_[i]->call();
+        const std::string_view call = entries_[i]->call();
         std::uint64_t prefix = 0;
         for (std::size_t k = 0; k < 8; ++k) {
             prefix = (prefix << 8) | (k < call.size() ? static_cast<unsigned char>(call[k]) : 0U);
         }
         keys.push_back({prefix, static_cast<std::uint32_t>(i)});
     }
-    const auto callOf = [this](const Key& key) -> const std::string& {
-        return entries_[key.position]->call();
-    };
+    const auto callOf = [this](const Key& key) { return entries_[key.position]->call(); };
     std::sort(keys.begin(), keys.end(), [&callOf](const Key& a, const Key& b) {
         if (a.prefix != b.prefix) {
             return a.prefix < b.prefix;
         }
-        const std::string& callA = callOf(a);
-        const std::string& callB = callOf(b);
+        const std::string_view callA = callOf(a);
+        const std::string_view callB = callOf(b);
         if (callA.size() > 8 || callB.size() > 8) {
             if (const int order = callA.compare(callB); order != 0) {
                 return order < 0;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "calldata/CallRecord.h"
@@ -36,9 +37,19 @@ class RecordList {
     [[nodiscard]] Entries takeAll();
     // Replaces all entries; the caller keeps them in call order.
     void replaceAll(Entries entries) { entries_ = std::move(entries); }
-    void clear() { entries_.clear(); }
+    void clear() {
+        entries_.clear();
+        texts_.clear();
+    }
+    // Keeps a file's text, which records of this list may point into, as long as the list lives. A list
+    // that takes records of another shares its texts.
+    void keepText(std::shared_ptr<const std::string> text) { texts_.push_back(std::move(text)); }
+    void shareTextOf(const RecordList& other) {
+        texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
+    }
 
   private:
     const FieldDefinition* layout_;
     Entries entries_;
+    std::vector<std::shared_ptr<const std::string>> texts_;
 };

@@ -20,7 +20,7 @@ DialogResult CliResolveStep::runResolve(ResolveDialog& dialog) {
             for (const auto& item : dialog.owner.differences) {
                 listing_ << item->call() << '\n'
                          << "   Call3.txt:  " << item->match->databaseLine() << '\n'
-                         << "   Input file: " << item->line << '\n';
+                         << "   Input file: " << item->line() << '\n';
             }
             dialog.onCancel();
             break;

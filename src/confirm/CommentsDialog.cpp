@@ -57,8 +57,7 @@ void CommentsDialog::commitComments() {
             text.substr(start, lineFeed == text.npos ? text.npos : lineFeed - start);
         auto comment = std::make_unique<CallRecord>();
         comment->isComment = true;
-        comment->line = "// ";
-        comment->line += piece;
+        comment->setLine("// " + std::string(piece));
         comments.push_back(std::move(comment));
         if (lineFeed == text.npos) {
             break;

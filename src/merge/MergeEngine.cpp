@@ -12,7 +12,7 @@ MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, Merg
 }
 
 MergeEngine::Outcome MergeEngine::mergeRecord(std::unique_ptr<CallRecord> input) {
-    const std::string& call = input->call();
+    const std::string call(input->call());
     while (next_ < old_.size() && old_[next_]->call() < call) {
         merged_.push_back(std::move(old_[next_++]));
     }
@@ -32,7 +32,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(std::unique_ptr<CallRecord> input)
         if (changes_ != nullptr) {
             changes_->addDifference({call,
                                      database.databaseLine(),
-                                     input->line,
+                                     std::string(input->line()),
                                      MergeChanges::Settlement::Unresolved,
                                      {},
                                      &database});
@@ -48,7 +48,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(std::unique_ptr<CallRecord> input)
         input = std::move(converted);
     }
     if (changes_ != nullptr) {
-        changes_->inserted.push_back({input->call(), input->databaseLine()});
+        changes_->inserted.push_back({std::string(input->call()), input->databaseLine()});
     }
     merged_.push_back(std::move(input));
     ++insertedCount_;
@@ -68,6 +68,8 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                  const MergeOptions& options, ProgressDisplay& progress,
                                  MergeChanges* changes) {
     progress.setLabel("Comparing files");
+    // New calls move from the input's list to the database's, with the text they point into.
+    database.shareTextOf(input);
     ProgressTicker ticker(progress, input.size());
     MergeEngine engine(database, options, changes);
     for (auto& record : input.takeAll()) {

@@ -72,7 +72,7 @@ void ResolveDialog::loadCurrentItem() {
     inState = input.getState();
     inName = input.getName();
     inEmail = input.getEmail();
-    inLine = input.line;
+    inLine = input.line();
     if (singleStationBox) {
         inStation = input.getStation();
     } else {

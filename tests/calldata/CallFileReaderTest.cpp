@@ -29,7 +29,7 @@ class CallFileReaderTest : public testing::Test, public ProgressDisplay {
     Strings calls() const {
         Strings result;
         for (const auto& record : records) {
-            result.push_back(record->call());
+            result.emplace_back(record->call());
         }
         return result;
     }
@@ -80,7 +80,7 @@ TEST_F(CallFileReaderTest, TheFirstLineOfACallWinsAndKeepsItsTrimmedLine) {
     EXPECT_TRUE(read("\xEF\xBB\xBF  qc3ccc,,,,first,,\r\nQC3CCC,,,,second,,\n").hadByteOrderMark);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records.at(0).getName(), "first");
-    EXPECT_EQ(records.at(0).line, "qc3ccc,,,,first,,");
+    EXPECT_EQ(records.at(0).line(), "qc3ccc,,,,first,,");
     EXPECT_EQ(records.layout(), &layouts[0]);
     EXPECT_FALSE(read("QC3CCC,,,,,,\n").hadByteOrderMark);
 }

@@ -3,13 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
 
 CallRecord parsed(std::size_t layout, std::string line) {
     CallRecord record(&layouts.at(layout));
-    record.line = std::move(line);
+    record.setLine(std::move(line));
     record.parseLine();
     return record;
 }
@@ -38,19 +40,37 @@ TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
     for (const auto& [layout, line, values] : cases) {
         const CallRecord record = parsed(layout, line);
         EXPECT_EQ(record.isComment, values.empty()) << line;
-        EXPECT_EQ(record.values, values) << line;
+        EXPECT_EQ(record.values(), values) << line;
     }
 }
 
 // Either would shift or break the fields once the values are written to the comma-delimited database.
 TEST(CallRecordParseLine, ColumnValuesNeverSplitAUtf8CharacterNorHoldAComma) {
     CallRecord record(&layouts.at(2));
-    record.line =
+    record.setLine(
         "QA1ABC JO12ab  ABC\xC3\xA4"
-        "Doe,J   a@b.c";  // the character straddles columns 18 and 19
+        "Doe,J   a@b.c");  // the character straddles columns 18 and 19
     record.parseLine(TextEncoding::Utf8);
-    EXPECT_EQ(record.values, (Values{"QA1ABC", "JO12ab", "ABC\xC3\xA4", "Doe;J", "a@b.c"}));
+    EXPECT_EQ(record.values(), (Values{"QA1ABC", "JO12ab", "ABC\xC3\xA4", "Doe;J", "a@b.c"}));
     EXPECT_EQ(parsed(0, "QA1ABC,,,,Doe,J,").getName(), "Doe");  // comma lines cut at every comma
+}
+
+// A record's values may be a view of its own line: copies, moves and a new line must not leave them behind.
+TEST(CallRecordParseLine, ValuesOutliveTheTextTheyWereCutFrom) {
+    auto original = std::make_unique<CallRecord>(&layouts.at(0));
+    original->setLine("QA1ABC,JO12ab,,XY,Abc,a@b,6M:1,2023");
+    original->parseLine();
+    const CallRecord copy = *original;
+    CallRecord moved = std::move(*original);
+    original.reset();
+    for (const CallRecord* record : {&copy, static_cast<const CallRecord*>(&moved)}) {
+        EXPECT_EQ(record->databaseLine(), "QA1ABC,JO12ab,,XY,Abc,a@b,6M:1,2023");
+        EXPECT_EQ(record->line(), "QA1ABC,JO12ab,,XY,Abc,a@b,6M:1,2023");
+    }
+    moved.setLine("// another line");
+    moved.setField("Name", "Bob");
+    EXPECT_EQ(moved.databaseLine(), "QA1ABC,JO12ab,,XY,Bob,a@b,6M:1,2023");
+    EXPECT_EQ(moved.call(), "QA1ABC");
 }
 
 TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
@@ -58,7 +78,7 @@ TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
                                    "QA1ABC,,,,,,,2023", "QA1ABC,,,,,,6M:1,", "QA1ABC,,,,,,,,"}) {
         EXPECT_EQ(parsed(0, line).databaseLine(), line);
     }
-    EXPECT_EQ(parsed(0, "QA1ABC,,,,,,6M:1,2023").extraFields, ",2023");
+    EXPECT_EQ(parsed(0, "QA1ABC,,,,,,6M:1,2023").extraFields(), ",2023");
     EXPECT_EQ(parsed(0, "QA1ABC,JO12").databaseLine(), "QA1ABC,JO12,,,,,");
 }
 
@@ -75,11 +95,11 @@ TEST(CallRecordIsValidCall, NeedsOneOrTwoDigitsBeforeAnySlash) {
 
 TEST(CallRecordFields, AFieldTheLayoutLacksReadsUnknownAndIsNeverWrittenAndNumbersKeep16Bits) {
     CallRecord record = parsed(2, nohrLine);
-    const Values before = record.values;
+    const Values before = record.values();
     EXPECT_EQ(record.getEme() + record.getStation() + record.getP1(), "unknownunknownunknown");
     record.setField("EME", "EME");
     record.setFieldNumber("P1", 5);
-    EXPECT_EQ(record.values, before);
+    EXPECT_EQ(record.values(), before);
     EXPECT_FALSE(record.hasEmeFlag());
     record.setField("Name", "Xyz");
     EXPECT_EQ(record.getName(), "Xyz");
@@ -115,8 +135,8 @@ TEST(CallRecordSameAs, ComparesOwnFieldsAndBandTextForStation) {
 TEST(CallRecordConvertFrom, FillsTheDatabaseLayoutFromOlderLayouts) {
     CallRecord converted(&layouts[0]);
     converted.convertFrom(parsed(1, bandLine));
-    EXPECT_EQ(converted.values, (Values{"QA1ABC", "JO12ab", "", "XY", "Abc", "a@b.c", "6M:5 432:2"}));
-    EXPECT_TRUE(converted.line.empty());
+    EXPECT_EQ(converted.values(), (Values{"QA1ABC", "JO12ab", "", "XY", "Abc", "a@b.c", "6M:5 432:2"}));
+    EXPECT_TRUE(converted.line().empty());
     // A value that is literally "unknown" counts as absent.
     converted.convertFrom(parsed(0, "QA1ABC,JO12,EME,XY,unknown,,unknown"));
     EXPECT_EQ(converted.databaseLine(), "QA1ABC,JO12,EME,XY,,,");

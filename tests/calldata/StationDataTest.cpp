@@ -20,7 +20,7 @@ TEST(StationDataText, JoinsTheNonZeroBandsWithSingleSpaces) {
     };
     for (const auto& [p1, p2, p3, p4, text] : cases) {
         CallRecord record(&layouts[1]);
-        record.values = {"QA1ABC", "", "", "", p1, p2, p3, p4, ""};
+        record.assignValues({"QA1ABC", "", "", "", p1, p2, p3, p4, ""});
         EXPECT_EQ(record.stationFromBands(), text) << p1 << '|' << p2 << '|' << p3 << '|' << p4;
     }
 }

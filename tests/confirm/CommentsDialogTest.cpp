@@ -21,7 +21,7 @@ struct Rig : MergeRig {
         EXPECT_EQ(comments.runComments(confirm), expected);
         Strings lines;
         for (const auto& record : dialog.databaseRecords) {
-            lines.push_back(record->isComment ? record->line : record->databaseLine());
+            lines.push_back(record->isComment ? std::string(record->line()) : record->databaseLine());
         }
         return lines;
     }

@@ -24,27 +24,34 @@ void checkOneParse(std::string_view bytes, std::size_t layoutIndex, TextEncoding
     const FieldDefinition& layout = layouts()[layoutIndex];
     const std::string where = "layout " + std::to_string(layoutIndex) + " line \"" + escaped(bytes) + "\"";
     CallRecord record(&layout);
-    record.line.assign(bytes);
-    record.parseLine(encoding);
+    // Cut as a file's line is, from bytes that outlive the record, and from a copy the record keeps.
+    CallRecord copied(&layout);
+    copied.setLine(std::string(bytes));
+    copied.parseLine(encoding);
+    record.parseSharedLine(bytes, encoding);
+    fuzzCheck(copied.isComment == record.isComment && copied.values() == record.values() &&
+                  copied.extraFields() == record.extraFields(),
+              where + ": a shared line and a copied one are cut differently");
 
-    fuzzCheck(record.line == trimWhiteSpace(bytes), where + ": the kept line is not the trimmed input");
+    fuzzCheck(record.line() == trimWhiteSpace(bytes), where + ": the kept line is not the trimmed input");
     if (record.isComment) {
-        fuzzCheck(record.values.empty(), where + ": a comment kept values");
+        fuzzCheck(record.values().empty(), where + ": a comment kept values");
         return;
     }
-    fuzzCheck(record.values.size() == layout.fields.size(), where + ": value count differs from the layout");
-    const std::string& call = record.call();
+    const std::vector<std::string> values = record.values();
+    fuzzCheck(values.size() == layout.fields.size(), where + ": value count differs from the layout");
+    const std::string call(record.call());
     fuzzCheck(isValidCall(call), where + ": the call \"" + escaped(call) + "\" is not a valid call");
     fuzzCheck(!hasLowerAscii(call), where + ": the call \"" + escaped(call) + "\" is not upper-case");
-    std::string upperLine = record.line;
+    std::string upperLine(record.line());
     for (char& c : upperLine) {
         if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
         }
     }
     fuzzCheck(upperLine.find(call) != std::string::npos, where + ": the call does not come from the line");
-    for (std::size_t i = 0; i < record.values.size(); ++i) {
-        const std::string& value = record.values[i];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string& value = values[i];
         if (layout.commaDelimited) {
             fuzzCheck(value.find(',') == std::string::npos, where + ": a comma inside a comma field");
         } else {
@@ -66,7 +73,7 @@ void checkOneParse(std::string_view bytes, std::size_t layoutIndex, TextEncoding
     fuzzCheck(state == record.getState(), where + ": the state is not upper-case");
 
     if (layoutIndex == static_cast<std::size_t>(databaseLayoutIndex)) {
-        fuzzCheck(record.extraFields.empty() || record.extraFields.front() == ',',
+        fuzzCheck(record.extraFields().empty() || record.extraFields().front() == ',',
                   where + ": extra fields do not start at a comma");
     }
 }

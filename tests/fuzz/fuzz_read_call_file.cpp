@@ -20,15 +20,15 @@ void checkRead(std::string_view bytes, std::size_t layoutIndex) {
     for (const auto& record : read.records) {
         fuzzCheck(record->layout == &layout && read.records.layout() == &layout, where + ": wrong layout");
         fuzzCheck(isValidCall(record->call()), where + ": invalid call " + escaped(record->call()));
-        fuzzCheck(!record->line.empty() && bytes.find(record->line) != std::string_view::npos,
-                  where + ": record line \"" + escaped(record->line) + "\" is not in the input");
+        fuzzCheck(!record->line().empty() && bytes.find(record->line()) != std::string_view::npos,
+                  where + ": record line \"" + escaped(record->line()) + "\" is not in the input");
         // The record is what its own line cuts into.
         CallRecord again(&layout);
-        again.line = record->line;
+        again.setLine(std::string(record->line()));
         again.parseLine(read.result.encoding);
-        fuzzCheck(
-            !again.isComment && again.values == record->values && again.extraFields == record->extraFields,
-            where + ": record of line \"" + escaped(record->line) + "\" differs from its line's cut");
+        fuzzCheck(!again.isComment && again.values() == record->values() &&
+                      again.extraFields() == record->extraFields(),
+                  where + ": record of line \"" + escaped(record->line()) + "\" differs from its line's cut");
     }
     for (const std::string& comment : read.comments) {
         // A comment as read ends in its line feed (the last line of a file may lack one).
@@ -39,7 +39,7 @@ void checkRead(std::string_view bytes, std::size_t layoutIndex) {
         fuzzCheck(bytes.find(text) != std::string_view::npos,
                   where + ": comment \"" + escaped(comment) + "\" is not in the input");
         CallRecord asRecord(&layout);
-        asRecord.line = text;
+        asRecord.setLine(std::string(text));
         asRecord.parseLine(read.result.encoding);
         fuzzCheck(asRecord.isComment, where + ": comment \"" + escaped(comment) + "\" cuts into a record");
     }
@@ -69,7 +69,7 @@ void checkRead(std::string_view bytes, std::size_t layoutIndex) {
     for (const std::string& comment : read.comments) {
         commentRecords.push_back(std::make_unique<CallRecord>());
         commentRecords.back()->isComment = true;
-        commentRecords.back()->line = "// " + CommentsDialog::cleanComment(comment);
+        commentRecords.back()->setLine("// " + CommentsDialog::cleanComment(comment));
     }
     read.records.insertAtHead(std::move(commentRecords));
     writeFile(scratchFolder() / databaseFileName, "");  // the writer replaces a file that is there

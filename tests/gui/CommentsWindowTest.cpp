@@ -48,7 +48,7 @@ struct Rig : MergeRig {
     QString lines() {
         QStringList texts;
         for (const auto& record : dialog.databaseRecords) {
-            const std::string line = record->isComment ? record->line : record->databaseLine();
+            const std::string line = record->isComment ? std::string(record->line()) : record->databaseLine();
             texts.append(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
         }
         return texts.join(u'|');

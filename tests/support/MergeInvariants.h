@@ -42,10 +42,10 @@ inline std::string escaped(std::string_view bytes) {
 // A record's content: its values and whatever followed its last field.
 inline std::string recordKey(const CallRecord& record) {
     std::string key;
-    for (const std::string& value : record.values) {
+    for (const std::string& value : record.values()) {
         key += escaped(value) + '|';
     }
-    return key + escaped(record.extraFields);
+    return key + escaped(std::string(record.extraFields()));
 }
 
 inline std::vector<std::string> recordKeys(const RecordList& records) {
@@ -59,7 +59,7 @@ inline std::vector<std::string> recordKeys(const RecordList& records) {
 // Station records only, strictly ascending by call; "" when they are.
 inline std::string callOrderFault(const RecordList& records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records.at(i).isComment || records.at(i).values.empty()) {
+        if (records.at(i).isComment || records.at(i).values().empty()) {
             return "a comment or empty record in the list";
         }
         if (i > 0 && !(records.at(i - 1).call() < records.at(i).call())) {
@@ -273,13 +273,13 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
                      database.result.hasNonAscii ? std::optional(database.result.encoding) : std::nullopt);
     std::map<std::string, std::string> expected;  // every call of both files, with its database line if held
     for (const auto& record : database.records) {
-        expected[record->call()] = record->databaseLine();
+        expected[std::string(record->call())] = record->databaseLine();
     }
     std::size_t newCalls = 0;
     for (const auto& record : input.records) {
-        newCalls += expected.contains(record->call()) ? 0 : 1;
-        expected.erase(record->call());
-        expected[record->call()];  // the input may change it
+        newCalls += expected.contains(std::string(record->call())) ? 0 : 1;
+        expected.erase(std::string(record->call()));
+        expected[std::string(record->call())];  // the input may change it
     }
     if (merge.dialog.insertedCount != newCalls) {
         return "inserted " + std::to_string(merge.dialog.insertedCount) + " calls, the input has " +
@@ -311,8 +311,8 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
         const Read written(writtenBytes, databaseLayoutIndex);
         std::map<std::string, std::string> got;
         for (const auto& record : written.records) {
-            const auto held = expected.find(record->call());
-            got[record->call()] =
+            const auto held = expected.find(std::string(record->call()));
+            got[std::string(record->call())] =
                 held == expected.end() || held->second.empty() ? "" : record->databaseLine();
         }
         if (got != expected) {

@@ -11,14 +11,17 @@
 [[nodiscard]] inline std::unique_ptr<CallRecord> makeRecord(const FieldDefinition& layout,
                                                             std::string_view text) {
     auto record = std::make_unique<CallRecord>(&layout);
-    record->line = std::string(text);
+    record->setLine(std::string(text));
     if (layout.commaDelimited) {
         record->parseLine();
+        return record;
     }
-    for (std::size_t start = 0; !layout.commaDelimited && start <= text.size();) {
+    std::vector<std::string> values;
+    for (std::size_t start = 0; start <= text.size();) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
-        record->values.emplace_back(text.substr(start, comma - start));
+        values.emplace_back(text.substr(start, comma - start));
         start = comma + 1;
     }
+    record->assignValues(values);
     return record;
 }
