@@ -315,22 +315,27 @@ std::string CallRecord::stationFromBands() const {
 }
 
 std::string CallRecord::databaseLine() const {
-    // A record of the database's own layout holds its values in that very form.
+    std::string text;
+    appendDatabaseLine(text);
+    return text;
+}
+
+void CallRecord::appendDatabaseLine(std::string& out) const {
+    // A record of the database's own layout that holds all its fields is that line already.
     if (layout != nullptr && layout->databaseOrder && valueCount_ == layout->fields.size() &&
         static_cast<std::size_t>(std::count(text_.begin(), text_.end(), ',')) + 1 >= valueCount_) {
-        return std::string(text_);
+        out += text_;
+        return;
     }
-    std::string text;
     bool first = true;
     for (const char* name : {"Call", "Grid", "EME", "State", "Name", "Email", "Station"}) {
         if (!first) {
-            text += ',';
+            out += ',';
         }
         first = false;
-        text += fieldView(name);
+        out += fieldView(name);
     }
-    text += extraFields();
-    return text;
+    out += extraFields();
 }
 
 void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {

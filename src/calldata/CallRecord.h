@@ -74,6 +74,8 @@ class CallRecord {
     [[nodiscard]] std::string stationFromBands() const;
     // "Call,Grid,EME,State,Name,Email,Station" followed by any extra fields.
     [[nodiscard]] std::string databaseLine() const;
+    // The same, appended to `out` (writing a file needs no line of its own per record).
+    void appendDatabaseLine(std::string& out) const;
 
     // Cuts the own line into values with the own layout, or marks the record a comment.
     void parseLine(TextEncoding encoding = TextEncoding::Windows1252);

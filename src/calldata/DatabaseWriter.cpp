@@ -28,7 +28,7 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
         if (record->isComment) {
             chunk += record->line();
         } else {
-            chunk += record->databaseLine();
+            record->appendDatabaseLine(chunk);
         }
         chunk += "\r\n";
         if (chunk.size() >= chunkSize) {
