@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "calldata/StationData.h"
 
@@ -124,6 +125,31 @@ CallRecord::CallRecord(const CallRecord& other)
     }
 }
 
+// The record moved from is left empty: its views would point into storage it no longer owns.
+CallRecord::CallRecord(CallRecord&& other) noexcept
+    : isComment(other.isComment),
+      match(other.match),
+      layout(other.layout),
+      line_(std::exchange(other.line_, {})),
+      text_(std::exchange(other.text_, {})),
+      own_(std::move(other.own_)),
+      callLength_(std::exchange(other.callLength_, 0)),
+      valueCount_(std::exchange(other.valueCount_, 0)) {}
+
+CallRecord& CallRecord::operator=(CallRecord&& other) noexcept {
+    if (this != &other) {
+        isComment = other.isComment;
+        match = other.match;
+        layout = other.layout;
+        line_ = std::exchange(other.line_, {});
+        text_ = std::exchange(other.text_, {});
+        own_ = std::move(other.own_);
+        callLength_ = std::exchange(other.callLength_, 0);
+        valueCount_ = std::exchange(other.valueCount_, 0);
+    }
+    return *this;
+}
+
 CallRecord& CallRecord::operator=(const CallRecord& other) {
     if (this != &other) {
         CallRecord copy(other);
@@ -234,7 +260,11 @@ std::string joinValues(const std::vector<std::string_view>& values, std::string_
 }  // namespace
 
 void CallRecord::assignValues(const std::vector<std::string>& values) {
-    std::vector<std::string_view> views(values.begin(), values.end());
+    std::vector<std::string> kept = values;
+    for (std::string& value : kept) {
+        keepOutCommas(value);  // the values are held as comma fields
+    }
+    std::vector<std::string_view> views(kept.begin(), kept.end());
     valueCount_ = static_cast<std::uint16_t>(views.size());
     setValueText(joinValues(views, {}), views.empty() ? 0 : views.front().size());
 }
@@ -252,6 +282,7 @@ void CallRecord::setField(std::string_view name, std::string text) {
     if (index < 0 || static_cast<std::size_t>(index) >= valueCount_) {
         return;
     }
+    keepOutCommas(text);  // the values are held as comma fields
     std::vector<std::string_view> views = valueViews();
     views[static_cast<std::size_t>(index)] = text;
     setValueText(joinValues(views, extraFields()), views.front().size());

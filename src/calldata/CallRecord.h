@@ -18,8 +18,8 @@ class CallRecord {
     explicit CallRecord(const FieldDefinition* layout = nullptr) : layout(layout) {}
     CallRecord(const CallRecord& other);
     CallRecord& operator=(const CallRecord& other);
-    CallRecord(CallRecord&&) noexcept = default;
-    CallRecord& operator=(CallRecord&&) noexcept = default;
+    CallRecord(CallRecord&& other) noexcept;
+    CallRecord& operator=(CallRecord&& other) noexcept;
     ~CallRecord() = default;
 
     bool isComment = false;
@@ -36,7 +36,7 @@ class CallRecord {
     [[nodiscard]] std::string_view call() const { return text_.substr(0, callLength_); }
     // The values in the field order of `layout`; empty for a comment or a record not yet cut.
     [[nodiscard]] std::vector<std::string> values() const;
-    // Replaces all values at once, in the field order of `layout`.
+    // Replaces all values at once, in the field order of `layout` (commas become semicolons).
     void assignValues(const std::vector<std::string>& values);
     // Whatever follows the last field of a comma line (from its comma on), written back unchanged,
     // so that fields the layout does not name (such as a date) are never dropped.
@@ -59,7 +59,8 @@ class CallRecord {
     [[nodiscard]] std::string getStation() const { return getField("Station"); }
     [[nodiscard]] bool hasEmeFlag() const { return fieldView("EME") == "EME"; }
 
-    // Replaces the named value; a field the layout lacks is silently not written.
+    // Replaces the named value (a comma in it becomes a semicolon); a field the layout lacks is silently
+    // not written.
     void setField(std::string_view name, std::string text);
     // Stores the low 16 bits of n as unsigned decimal text.
     void setFieldNumber(std::string_view name, long long n);

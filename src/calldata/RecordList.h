@@ -33,7 +33,8 @@ class RecordList {
     // Places station records by call sign, ascending. A record whose call the list already
     // holds, or that an earlier record of `records` has, is discarded: the first one wins.
     void insertSorted(Entries records);
-    // Hands over all entries and leaves the list empty.
+    // Hands over all entries and leaves the list empty. The records still point into this list's texts:
+    // keep the list, or let the list that takes them share its texts, for as long as they live.
     [[nodiscard]] Entries takeAll();
     // Replaces all entries; the caller keeps them in call order.
     void replaceAll(Entries entries) { entries_ = std::move(entries); }

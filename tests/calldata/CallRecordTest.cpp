@@ -68,9 +68,14 @@ TEST(CallRecordParseLine, ValuesOutliveTheTextTheyWereCutFrom) {
         EXPECT_EQ(record->line(), "QA1ABC,JO12ab,,XY,Abc,a@b,6M:1,2023");
     }
     moved.setLine("// another line");
-    moved.setField("Name", "Bob");
-    EXPECT_EQ(moved.databaseLine(), "QA1ABC,JO12ab,,XY,Bob,a@b,6M:1,2023");
+    moved.setField("Name", "Bob,Jr");  // a comma would shift the fields after it
+    EXPECT_EQ(moved.databaseLine(), "QA1ABC,JO12ab,,XY,Bob;Jr,a@b,6M:1,2023");
     EXPECT_EQ(moved.call(), "QA1ABC");
+    // What was moved from is empty, not a view of what it handed over.
+    CallRecord taken = std::move(moved);
+    moved.setLine("x");
+    taken = CallRecord();
+    EXPECT_TRUE(moved.call().empty() && moved.values().empty());
 }
 
 TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
