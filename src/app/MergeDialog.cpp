@@ -1,12 +1,15 @@
 // The merge workflow behind the Merge button.
 #include "app/MergeDialog.h"
 
+#include <future>
+#include <memory>
 #include <new>
 
 #include "app/ErrorList.h"
 #include "app/MessageList.h"
 #include "calldata/CallFileReader.h"
 #include "calldata/FileCheck.h"
+#include "calldata/NullProgressDisplay.h"
 #include "calldata/PlatformFiles.h"
 #include "confirm/CommentsDialog.h"
 #include "merge/MergeEngine.h"
@@ -206,25 +209,38 @@ bool MergeDialog::readAndCompare() {
 }
 
 bool MergeDialog::readBothFiles() {
-    const ReadResult database = readCallFile(databaseRecords, databaseComments, workFolder / databaseFileName,
-                                             fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
-                                             std::string(databaseFileName), window_);
-    if (!database.opened) {
+    std::optional<std::string> databaseBytes = readRegularFile(workFolder / databaseFileName);
+    if (!databaseBytes) {
         showCannotOpen(std::string(databaseFileName));
         return false;
     }
-    databaseHadByteOrderMark_ = database.hadByteOrderMark;
+    auto databaseText = std::make_shared<const std::string>(std::move(*databaseBytes));
     // The input joins the database in its encoding, so that the new file is in one encoding only; a
     // database of plain ASCII takes on the input's.
+    const ReadResult inspected = inspectCallText(*databaseText);
     const std::optional<TextEncoding> storeAs =
-        database.hasNonAscii ? std::optional(database.encoding) : std::nullopt;
-    const ReadResult read =
-        readCallFile(inputRecords, inputComments, inputFilePath(),
-                     fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", window_, storeAs);
+        inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt;
+
+    // The input is read and cut on a second core while this one does the database; only this thread
+    // reports progress, as a window may only be drawn from the thread that made it.
+    NullProgressDisplay quiet;
+    std::future<ReadResult> inputRead = std::async(std::launch::async, [this, &quiet, storeAs] {
+        return readCallFile(inputRecords, inputComments, inputFilePath(),
+                            fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet,
+                            storeAs);
+    });
+    const ReadResult database = readSharedText(databaseRecords, databaseComments, std::move(databaseText),
+                                               fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
+                                               std::string(databaseFileName), window_);
+    const ReadResult read = inputRead.get();
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;
     }
+    window_.setLabel("Loading Input File");
+    window_.setRange(inputRecords.size());
+    window_.setPosition(inputRecords.size());
+    databaseHadByteOrderMark_ = database.hadByteOrderMark;
     inputEncoding = read.encoding;
     databaseEncoding = database.hasNonAscii ? database.encoding : read.encoding;
     return true;

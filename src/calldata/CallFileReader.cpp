@@ -6,6 +6,35 @@
 #include "calldata/PlatformFiles.h"
 #include "calldata/ProgressTicker.h"
 
+namespace {
+
+// The bytes that hold lines: without a leading byte-order mark and without the Ctrl-Z run at the end.
+std::string_view callText(std::string_view bytes, ReadResult& result) {
+    result.opened = true;
+    if (bytes.starts_with(utf8ByteOrderMark)) {
+        result.hadByteOrderMark = true;
+        bytes.remove_prefix(utf8ByteOrderMark.size());
+    }
+    // A Ctrl-Z ends a text file, as old editors put one after its last line. One with more text after
+    // it is an ordinary byte, so that the lines after it are not lost.
+    const std::size_t lastText = bytes.find_last_not_of("\r\n\x1A");
+    const std::size_t endOfFile = bytes.find('\x1A', lastText == bytes.npos ? 0 : lastText + 1);
+    if (endOfFile != bytes.npos) {
+        bytes = bytes.substr(0, endOfFile);
+    }
+    result.encoding = detectEncoding(bytes);
+    result.hasNonAscii = hasNonAscii(bytes);
+    return bytes;
+}
+
+}  // namespace
+
+ReadResult inspectCallText(std::string_view bytes) {
+    ReadResult result;
+    (void)callText(bytes, result);
+    return result;
+}
+
 ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                         const std::filesystem::path& path, const FieldDefinition& layout,
                         const std::string& labelName, ProgressDisplay& progress,
@@ -33,22 +62,9 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     // Records point into the file's text, which their list keeps.
     records.keepText(fileText);
     std::string_view bytes = *fileText;
-    ReadResult result;
-    result.opened = true;
     records.setLayout(&layout);
-    if (bytes.starts_with(utf8ByteOrderMark)) {
-        result.hadByteOrderMark = true;
-        bytes.remove_prefix(utf8ByteOrderMark.size());
-    }
-    // A Ctrl-Z ends a text file, as old editors put one after its last line. One with more text after
-    // it is an ordinary byte, so that the lines after it are not lost.
-    const std::size_t lastText = bytes.find_last_not_of("\r\n\x1A");
-    const std::size_t endOfFile = bytes.find('\x1A', lastText == bytes.npos ? 0 : lastText + 1);
-    if (endOfFile != bytes.npos) {
-        bytes = bytes.substr(0, endOfFile);
-    }
-    result.encoding = detectEncoding(bytes);
-    result.hasNonAscii = hasNonAscii(bytes);
+    ReadResult result;
+    bytes = callText(bytes, result);
     // Lines are cut in their own encoding (column positions count its bytes), then converted.
     const TextEncoding readAs = result.encoding;
     const bool converting = storeAs && *storeAs != readAs && result.hasNonAscii;

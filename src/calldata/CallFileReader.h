@@ -34,5 +34,8 @@
                                         ProgressDisplay& progress,
                                         std::optional<TextEncoding> storeAs = std::nullopt);
 
+// What reading the bytes of a file will find about it: its byte-order mark, encoding and non-ASCII bytes.
+[[nodiscard]] ReadResult inspectCallText(std::string_view bytes);
+
 // The text that ends a database: "ZZZZZZ,End-Of-Callsign-Database".
 inline constexpr std::string_view endMarkerLine{"ZZZZZZ,End-Of-Callsign-Database"};
