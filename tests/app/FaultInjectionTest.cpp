@@ -18,20 +18,13 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-const std::string database = "QA1ABC,AB12,,XY,Abc,,\r\n";
+const std::string& database = rigDatabase;
 const std::string error = "error: VELK Merge Program Error: ";
 const std::string noChanges = "status: VELK Merge Status: Done: No changes to Call3.txt";
 const std::string unchanged = "\nCall3.txt and Call3.bak are unchanged.";
 
-// A main dialog working in its own folder, which holds an older "Call3.bak" and the input "in.txt".
-struct Rig : MergeRig {
-    TestFolder folder;
-    explicit Rig(const std::string& input = "QA2BBB,,,,,,\n") {
-        dialog.workFolder = folder.path();
-        folder.write("Call3.txt", database);
-        folder.write("Call3.bak", "old backup");
-        folder.write("in.txt", input);
-    }
+struct Rig : FolderMergeRig {
+    explicit Rig(const std::string& input = "QA2BBB,,,,,,\n") : FolderMergeRig(input) {}
     // Every failed write leaves Call3.txt as it was, shows why and leaves no temporary file behind.
     void expectFailedWrite(MergeOutcome outcome, const std::string& why) const {
         EXPECT_EQ(outcome, MergeOutcome::WriteFailed);

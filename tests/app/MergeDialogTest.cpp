@@ -9,23 +9,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-const std::string database = "QA1ABC,AB12,,XY,Abc,,\r\n";
+const std::string& database = rigDatabase;
 const std::string status = "status: VELK Merge Status: ";
 const std::string error = "error: VELK Merge Program Error: ";
 const std::string noChanges = "Done: No changes to Call3.txt";
 
-// A main dialog working in its own folder, which holds an older "Call3.bak" and the input "in.txt".
-struct Rig : MergeRig {
-    TestFolder folder;
-    explicit Rig(const std::string& input, bool withDatabase = true) {
-        dialog.workFolder = folder.path();
-        if (withDatabase) {
-            folder.write("Call3.txt", database);
-        }
-        folder.write("Call3.bak", "old backup");
-        folder.write("in.txt", input);
-    }
-};
+using Rig = FolderMergeRig;
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "resolve/ResolveDialog.h"
 #include "support/RecordMaker.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/TestFolder.h"
 
 // A main window whose controls are plain values; what the workflow does to it is kept.
 struct ScriptedMergeWindow final : MergeWindowInterface {
@@ -113,5 +114,21 @@ struct MergeRig {
         dialog.differences.push_back(
             makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
         dialog.differences.back()->match = &dialog.databaseRecords.at(dialog.databaseRecords.size() - 1);
+    }
+};
+
+// The database most workflow tests merge into.
+inline const std::string rigDatabase = "QA1ABC,AB12,,XY,Abc,,\r\n";
+
+// A main dialog working in its own folder, which holds an older "Call3.bak" and the input "in.txt".
+struct FolderMergeRig : MergeRig {
+    TestFolder folder;
+    explicit FolderMergeRig(const std::string& input, bool withDatabase = true) {
+        dialog.workFolder = folder.path();
+        if (withDatabase) {
+            folder.write("Call3.txt", rigDatabase);
+        }
+        folder.write("Call3.bak", "old backup");
+        folder.write("in.txt", input);
     }
 };
