@@ -2,8 +2,11 @@
 #include "calldata/CallFileReader.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "calldata/PlatformFiles.h"
+#include "calldata/Prefetch.h"
 #include "calldata/ProgressTicker.h"
 
 namespace {
@@ -62,6 +65,9 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     // Records point into the file's text, which their list keeps.
     records.keepText(fileText);
     std::string_view bytes = *fileText;
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
+        return {};  // far beyond the largest file the program opens
+    }
     records.setLayout(&layout);
     ReadResult result;
     bytes = callText(bytes, result);
@@ -80,36 +86,95 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     progress.setLabel("Loading " + labelName);
     ProgressTicker ticker(progress, lineCount);
 
-    RecordList::Entries read;
-    read.reserve(lineCount);
+    // First walk, in file order: each line is cut to tell comments from stations and to find its call.
+    // The records are made in a second walk in call order, so that they lie in memory as the merge and
+    // the write visit them.
+    struct LineKey {
+        std::uint64_t prefix;  // the first eight bytes of the call, big-endian
+        std::uint32_t offset;
+        std::uint32_t length;
+        std::uint32_t plainCallLength;  // a line that needs no second cut: see CallRecord::plainCallLength
+    };
+    std::vector<LineKey> keys;
+    keys.reserve(lineCount);
+    CallRecord scratch(&layout);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t lineFeed = bytes.find(lineEnd, start);
         const bool hasLineFeed = lineFeed != std::string_view::npos;
         std::string_view text = bytes.substr(start, hasLineFeed ? lineFeed - start : bytes.npos);
+        const std::size_t offset = start;
         start = hasLineFeed ? lineFeed + 1 : bytes.size();
         if (hasLineFeed && lineEnd == '\n' && text.ends_with('\r')) {
             text.remove_suffix(1);  // CR LF reads as LF
         }
 
-        auto record = std::make_unique<CallRecord>(&layout);
-        record->parseSharedLine(text, readAs);
-        if (record->isComment) {
-            if (!record->line().starts_with("ZZZZZZ")) {
+        scratch.parseSharedLine(text, readAs);
+        if (scratch.isComment) {
+            if (!scratch.line().starts_with("ZZZZZZ")) {
                 std::string comment = convertEncoding(text, readAs, result.encoding);
                 if (hasLineFeed) {
                     comment += '\n';
                 }
                 comments.push_back(std::move(comment));
             }
+        } else if (const std::size_t callLength = scratch.plainCallLength(); callLength != 0) {
+            const std::string_view trimmed = scratch.line();
+            keys.push_back(
+                {callPrefix(scratch.call()), static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
+                 static_cast<std::uint32_t>(trimmed.size()), static_cast<std::uint32_t>(callLength)});
         } else {
-            if (converting) {
-                record->convertEncoding(readAs, result.encoding);
-            }
-            read.push_back(std::move(record));
+            keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(offset),
+                            static_cast<std::uint32_t>(text.size()), 0});
         }
         ticker.step();
     }
-    records.insertSorted(std::move(read));
+
+    // Calls that share their first eight bytes are told apart by cutting their lines again (rare); the
+    // offset breaks ties, so that the first line of a call comes first and is the one kept.
+    const auto lineOf = [bytes](const LineKey& key) { return bytes.substr(key.offset, key.length); };
+    CallRecord left(&layout);
+    CallRecord right(&layout);
+    std::sort(keys.begin(), keys.end(), [&](const LineKey& a, const LineKey& b) {
+        if (a.prefix != b.prefix) {
+            return a.prefix < b.prefix;
+        }
+        if ((a.prefix & 0xFFU) != 0) {
+            left.parseSharedLine(lineOf(a), readAs);
+            right.parseSharedLine(lineOf(b), readAs);
+            if (const int order = left.call().compare(right.call()); order != 0) {
+                return order < 0;
+            }
+        }
+        return a.offset < b.offset;
+    });
+
+    std::vector<CallRecord> read;
+    read.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        // Lines are visited in call order, scattered over the file: fetching ahead hides the wait.
+        if (i + 8 < keys.size()) {
+            prefetch(bytes.data() + keys[i + 8].offset);
+        }
+        // Calls of up to eight bytes with one prefix are one call (calls hold no zero byte).
+        const bool samePrefix = i > 0 && keys[i].prefix == keys[i - 1].prefix;
+        if (samePrefix && (keys[i].prefix & 0xFFU) == 0) {
+            continue;
+        }
+        CallRecord& record = read.emplace_back(&layout);
+        if (keys[i].plainCallLength != 0) {
+            record.takePlainLine(lineOf(keys[i]), keys[i].plainCallLength);
+        } else {
+            record.parseSharedLine(lineOf(keys[i]), readAs);
+        }
+        if (samePrefix && record.call() == read[read.size() - 2].call()) {
+            read.pop_back();
+            continue;
+        }
+        if (converting) {
+            record.convertEncoding(readAs, result.encoding);
+        }
+    }
+    records.placeSorted(std::move(read));
     return result;
 }

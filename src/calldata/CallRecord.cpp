@@ -183,16 +183,43 @@ void CallRecord::setValueText(std::string text, std::size_t callLength) {
 }
 
 std::string_view CallRecord::value(std::size_t index) const {
-    std::size_t start = 0;
+    // A plain walk: values are short, too short for a library search to pay for its call.
+    const char* at = text_.data();
+    const char* const end = at + text_.size();
     for (std::size_t n = 0; n < index; ++n) {
-        const std::size_t comma = text_.find(',', start);
-        if (comma == std::string_view::npos) {
+        while (at != end && *at != ',') {
+            ++at;
+        }
+        if (at == end) {
             return {};
         }
-        start = comma + 1;
+        ++at;
     }
-    const std::size_t comma = text_.find(',', start);
-    return text_.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    const char* valueEnd = at;
+    while (valueEnd != end && *valueEnd != ',') {
+        ++valueEnd;
+    }
+    return {at, static_cast<std::size_t>(valueEnd - at)};
+}
+
+std::size_t CallRecord::viewValues(std::span<std::string_view> views) const {
+    const char* at = text_.data();
+    const char* const end = at + text_.size();
+    const std::size_t count = std::min<std::size_t>(valueCount_, views.size());
+    for (std::size_t n = 0; n < count; ++n) {
+        const char* valueEnd = at;
+        while (valueEnd != end && *valueEnd != ',') {
+            ++valueEnd;
+        }
+        views[n] = {at, static_cast<std::size_t>(valueEnd - at)};
+        at = valueEnd == end ? end : valueEnd + 1;
+        if (valueEnd == end) {
+            std::fill(views.begin() + static_cast<std::ptrdiff_t>(n) + 1,
+                      views.begin() + static_cast<std::ptrdiff_t>(count), std::string_view());
+            break;
+        }
+    }
+    return valueCount_;
 }
 
 std::vector<std::string_view> CallRecord::valueViews() const {
@@ -394,8 +421,77 @@ void CallRecord::parseLine(TextEncoding encoding) {
     cut(line_, encoding);
 }
 
+std::size_t CallRecord::plainCallLength() const {
+    const bool plain = !isComment && layout != nullptr && valueCount_ != 0 &&
+                       valueCount_ == layout->fields.size() && text_.data() == line_.data() &&
+                       text_.size() == line_.size();
+    return plain ? callLength_ : 0;
+}
+
+void CallRecord::takePlainLine(std::string_view line, std::size_t callLength) {
+    isComment = false;
+    line_ = line;
+    text_ = line;
+    callLength_ = static_cast<std::uint32_t>(callLength);
+    valueCount_ = static_cast<std::uint16_t>(layout != nullptr ? layout->fields.size() : 0);
+}
+
 void CallRecord::parseSharedLine(std::string_view line, TextEncoding encoding) {
     cut(line, encoding);
+}
+
+namespace {
+
+bool hasLowerCase(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// What normaliseGrid would change: lower-case letters among the first four, upper-case after them.
+bool gridNeedsNormalising(std::string_view grid) {
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        const char c = grid[i];
+        if (i < 4 ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CallRecord::cutDatabaseLine() {
+    // Most lines of a database are already in its form: one walk along the line checks that, and the
+    // line itself is then the record's text. Anything to normalise is left to the general cut.
+    const std::string_view text = line_;
+    const std::size_t fieldCount = layout->fields.size();
+    std::size_t start = 0;
+    std::size_t callLength = 0;
+    for (std::size_t i = 0; i < fieldCount; ++i) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != ',') {
+            ++end;
+        }
+        const std::string_view value = text.substr(std::min(start, text.size()), end - std::min(start, end));
+        if (i == 0) {
+            if (!isValidCall(value)) {
+                isComment = true;
+                return true;
+            }
+            if (hasLowerCase(value)) {
+                return false;
+            }
+            callLength = value.size();
+        } else if (i == 1 && gridNeedsNormalising(value)) {
+            return false;
+        } else if (i == 3 && (hasLowerCase(value) || hasNonAscii(value))) {
+            return false;  // a state's letters are upper-cased in the file's encoding
+        }
+        start = end + 1;
+    }
+    valueCount_ = static_cast<std::uint16_t>(fieldCount);
+    text_ = text;
+    callLength_ = static_cast<std::uint32_t>(callLength);
+    return true;
 }
 
 void CallRecord::cut(std::string_view line, TextEncoding encoding) {
@@ -405,6 +501,9 @@ void CallRecord::cut(std::string_view line, TextEncoding encoding) {
     text_ = {};
     isComment = layout == nullptr;  // without a layout nothing can be cut out
     if (isComment) {
+        return;
+    }
+    if (layout->commaDelimited && layout->databaseOrder && cutDatabaseLine()) {
         return;
     }
     const std::vector<FieldEntry>& fields = layout->fields;

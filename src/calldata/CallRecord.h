@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,9 @@ class CallRecord {
     [[nodiscard]] std::string getField(std::string_view name) const { return std::string(fieldView(name)); }
     // The same without a copy; valid until the record changes.
     [[nodiscard]] std::string_view fieldView(std::string_view name) const;
+    // All values without copies, in one walk: fills as many of `views` as it holds and returns the
+    // number of values. Valid until the record changes.
+    std::size_t viewValues(std::span<std::string_view> views) const;
 
     [[nodiscard]] std::string getGrid() const { return getField("Grid"); }
     [[nodiscard]] std::string getState() const { return getField("State"); }
@@ -83,6 +87,11 @@ class CallRecord {
     // The same for a line in bytes that outlive the record (a file's text kept by its record list): the
     // record then keeps no copy of it unless a value must be normalised.
     void parseSharedLine(std::string_view line, TextEncoding encoding);
+    // The call's length when the record's values are its line as it stands (a line already in the form
+    // the database writes), else 0: such a record can be made again from its line alone.
+    [[nodiscard]] std::size_t plainCallLength() const;
+    // Makes the record such a one again from the trimmed line and the call length that it gave.
+    void takePlainLine(std::string_view line, std::size_t callLength);
     // Re-encodes the line, the values and the extra fields, normalising state and grid as a file in `to`
     // would.
     void convertEncoding(TextEncoding from, TextEncoding to);
@@ -97,6 +106,7 @@ class CallRecord {
     // The values as comma fields in layout order, then the extra fields.
     void setValueText(std::string text, std::size_t callLength);
     void cut(std::string_view line, TextEncoding encoding);
+    [[nodiscard]] bool cutDatabaseLine();
     [[nodiscard]] std::string_view value(std::size_t index) const;
     [[nodiscard]] std::vector<std::string_view> valueViews() const;
     [[nodiscard]] OwnText& own();

@@ -5,6 +5,7 @@
 
 #include "calldata/CallFileReader.h"
 #include "calldata/FileErrorCause.h"
+#include "calldata/Prefetch.h"
 
 DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
                                              bool byteOrderMark) const {
@@ -24,7 +25,15 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     if (byteOrderMark) {
         chunk += utf8ByteOrderMark;
     }
-    for (const auto& record : records) {
+    // Records lie in file order, not call order: fetching a few ahead hides most of the wait for them.
+    constexpr std::size_t ahead = 8;
+    const std::size_t count = records.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + 2 * ahead < count) {
+            prefetch(&records.at(i + 2 * ahead));
+            prefetch(records.at(i + ahead).line().data());
+        }
+        const CallRecord* record = &records.at(i);
         if (record->isComment) {
             chunk += record->line();
         } else {

@@ -1,7 +1,9 @@
-// An ordered list of owned records with the layout they were read with.
+// An ordered list of records with the layout they were read with; the list keeps the records it holds.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,9 +11,16 @@
 #include "calldata/CallRecord.h"
 #include "calldata/FieldDefinition.h"
 
+// The first eight bytes of a call, big-endian and padded with zero bytes: orders calls as their text
+// does, and decides most comparisons alone.
+[[nodiscard]] std::uint64_t callPrefix(std::string_view call);
+
 class RecordList {
   public:
-    using Entries = std::vector<std::unique_ptr<CallRecord>>;
+    // The order of the list. The records themselves stay where the list keeps them, so that a pointer to
+    // one stays valid while the order changes.
+    using Entries = std::vector<CallRecord*>;
+    using Owned = std::vector<std::unique_ptr<CallRecord>>;
 
     explicit RecordList(const FieldDefinition* layout = nullptr) : layout_(layout) {}
 
@@ -27,30 +36,34 @@ class RecordList {
     [[nodiscard]] Entries::const_iterator begin() const { return entries_.begin(); }
     [[nodiscard]] Entries::const_iterator end() const { return entries_.end(); }
 
-    void append(std::unique_ptr<CallRecord> record) { entries_.push_back(std::move(record)); }
+    void append(std::unique_ptr<CallRecord> record);
+    // Keeps a record without placing it in the order; the caller places it with replaceAll.
+    [[nodiscard]] CallRecord& keep(CallRecord record);
     // Puts records (comment records, say) ahead of everything the list holds, in their order.
-    void insertAtHead(Entries records);
+    void insertAtHead(Owned records);
     // Places station records by call sign, ascending. A record whose call the list already
-    // holds, or that an earlier record of `records` has, is discarded: the first one wins.
-    void insertSorted(Entries records);
-    // Hands over all entries and leaves the list empty. The records still point into this list's texts:
-    // keep the list, or let the list that takes them share its texts, for as long as they live.
+    // holds, or that an earlier record of `records` has, is left out of the order: the first one wins.
+    void insertSorted(std::vector<CallRecord> records);
+    // The same for records already in call order, one per call.
+    void placeSorted(std::vector<CallRecord> records);
+    // Hands over the order and leaves the list empty; the records stay in this list's keeping (and point
+    // into its texts), so the list must outlive them or pass them on with keepAllOf.
     [[nodiscard]] Entries takeAll();
-    // Replaces all entries; the caller keeps them in call order.
+    // Replaces the order; the caller keeps it in call order, of records this list keeps.
     void replaceAll(Entries entries) { entries_ = std::move(entries); }
-    void clear() {
-        entries_.clear();
-        texts_.clear();
-    }
-    // Keeps a file's text, which records of this list may point into, as long as the list lives. A list
-    // that takes records of another shares its texts.
+    void clear();
+    // Keeps a file's text, which records of this list may point into, as long as the list lives.
     void keepText(std::shared_ptr<const std::string> text) { texts_.push_back(std::move(text)); }
-    void shareTextOf(const RecordList& other) {
-        texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
-    }
+    // Takes over everything `other` keeps (records and texts); `other` is left empty.
+    void keepAllOf(RecordList& other);
 
   private:
     const FieldDefinition* layout_;
     Entries entries_;
+    // Records read from a file, one block per file in file order; never resized once placed.
+    std::vector<std::vector<CallRecord>> blocks_;
+    Owned single_;
+    // Records made by the list's user; deques, as a record there never moves (not even with its deque).
+    std::vector<std::deque<CallRecord>> made_;
     std::vector<std::shared_ptr<const std::string>> texts_;
 };

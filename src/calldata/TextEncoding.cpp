@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -67,9 +68,25 @@ void appendUtf8(std::string& out, std::uint32_t codePoint) {
 
 }  // namespace
 
+namespace {
+
+// Whether any of the eight bytes at `at` has its high bit set: files are mostly ASCII, and a word at a
+// time passes over it eight times as fast as a byte at a time.
+bool anyHighBit(const char* at) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, at, sizeof word);
+    return (word & 0x8080808080808080ULL) != 0;
+}
+
+}  // namespace
+
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
+        if (i + 8 <= bytes.size() && !anyHighBit(bytes.data() + i)) {
+            i += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;
@@ -84,7 +101,13 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 bool hasNonAscii(std::string_view bytes) {
-    return std::any_of(bytes.begin(), bytes.end(),
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        if (anyHighBit(bytes.data() + i)) {
+            return true;
+        }
+    }
+    return std::any_of(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 

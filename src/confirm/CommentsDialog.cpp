@@ -48,7 +48,7 @@ void CommentsDialog::onCancel() {
 
 void CommentsDialog::commitComments() {
     window().readBoxes(*this);
-    RecordList::Entries comments;
+    RecordList::Owned comments;
     const std::string_view text = combinedComments;
     std::size_t start = 0;
     while (start < text.size()) {

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "calldata/CallRecord.h"
+#include "merge/FieldPairing.h"
 #include "merge/MergeOptions.h"
 
 // Copies input values into the database record as the options say; true when any rule fired,
 // even if the value it wrote was already there.
+// `pairing`, when made for the two records' layouts, saves finding their fields again.
 [[nodiscard]] bool applyConversions(CallRecord& database, const CallRecord& input,
-                                    const MergeOptions& options);
+                                    const MergeOptions& options, const FieldPairing* pairing = nullptr);
 
 // True when some field of the database layout holds data the input contradicts.
 [[nodiscard]] bool isDifferent(const CallRecord& database, const CallRecord& input,
-                               const MergeOptions& options);
+                               const MergeOptions& options, const FieldPairing* pairing = nullptr);

@@ -3,6 +3,8 @@
 
 #include <iterator>
 
+#include "calldata/Prefetch.h"
+
 #include "calldata/ProgressTicker.h"
 #include "merge/DifferenceRules.h"
 
@@ -11,52 +13,62 @@ MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, Merg
     merged_.reserve(old_.size());
 }
 
-MergeEngine::Outcome MergeEngine::mergeRecord(std::unique_ptr<CallRecord> input) {
-    const std::string call(input->call());
+MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
+    const std::string_view call = input.call();
+    // The records lie in file order, not call order: fetching a few ahead hides most of the wait.
+    constexpr std::size_t ahead = 8;
     while (next_ < old_.size() && old_[next_]->call() < call) {
-        merged_.push_back(std::move(old_[next_++]));
+        if (next_ + 2 * ahead < old_.size()) {
+            prefetch(old_[next_ + 2 * ahead]);
+            prefetch(old_[next_ + ahead]->call().data());
+        }
+        merged_.push_back(old_[next_++]);
     }
 
     if (next_ < old_.size() && old_[next_]->call() == call) {
         CallRecord& database = *old_[next_];
+        if (!pairing_) {
+            pairing_.emplace(database.layout, input.layout);
+        }
         std::string before = changes_ != nullptr ? database.databaseLine() : std::string();
-        if (applyConversions(database, *input, options_)) {
+        if (applyConversions(database, input, options_, &*pairing_)) {
             ++autoCount_;
             if (changes_ != nullptr) {
-                changes_->updated.push_back({call, std::move(before), database.databaseLine()});
+                changes_->updated.push_back({std::string(call), std::move(before), database.databaseLine()});
             }
         }
-        if (!isDifferent(database, *input, options_)) {
+        if (!isDifferent(database, input, options_, &*pairing_)) {
             return {};
         }
         if (changes_ != nullptr) {
-            changes_->addDifference({call,
+            changes_->addDifference({std::string(call),
                                      database.databaseLine(),
-                                     std::string(input->line()),
+                                     std::string(input.line()),
                                      MergeChanges::Settlement::Unresolved,
                                      {},
                                      &database});
         }
-        input->match = &database;
-        return {false, std::move(input)};
+        input.match = &database;
+        return {false, std::make_unique<CallRecord>(std::move(input))};
     }
 
     // A new call is always stored in the database layout.
-    if (input->layout == nullptr || !input->layout->commaDelimited) {
-        auto converted = std::make_unique<CallRecord>(database_.layout());
-        converted->convertFrom(*input);
-        input = std::move(converted);
+    CallRecord* placed = &input;
+    if (input.layout == nullptr || !input.layout->commaDelimited) {
+        CallRecord converted(database_.layout());
+        converted.convertFrom(input);
+        placed = &database_.keep(std::move(converted));
     }
     if (changes_ != nullptr) {
-        changes_->inserted.push_back({std::string(input->call()), input->databaseLine()});
+        changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
     }
-    merged_.push_back(std::move(input));
+    merged_.push_back(placed);
     ++insertedCount_;
     return {true, nullptr};
 }
 
 void MergeEngine::finish() {
-    std::move(old_.begin() + static_cast<std::ptrdiff_t>(next_), old_.end(), std::back_inserter(merged_));
+    merged_.insert(merged_.end(), old_.begin() + static_cast<std::ptrdiff_t>(next_), old_.end());
     old_.clear();
     next_ = 0;
     database_.replaceAll(std::move(merged_));
@@ -68,12 +80,18 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                  const MergeOptions& options, ProgressDisplay& progress,
                                  MergeChanges* changes) {
     progress.setLabel("Comparing files");
-    // New calls move from the input's list to the database's, with the text they point into.
-    database.shareTextOf(input);
-    ProgressTicker ticker(progress, input.size());
+    // New calls join the database's list, which keeps the input's records and the text they point into.
+    const RecordList::Entries records = input.takeAll();
+    database.keepAllOf(input);
+    ProgressTicker ticker(progress, records.size());
     MergeEngine engine(database, options, changes);
-    for (auto& record : input.takeAll()) {
-        MergeEngine::Outcome outcome = engine.mergeRecord(std::move(record));
+    constexpr std::size_t ahead = 8;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i + 2 * ahead < records.size()) {
+            prefetch(records[i + 2 * ahead]);
+            prefetch(records[i + ahead]->call().data());
+        }
+        MergeEngine::Outcome outcome = engine.mergeRecord(*records[i]);
         if (outcome.different) {
             differences.push_back(std::move(outcome.different));
         }

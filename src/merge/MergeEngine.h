@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "calldata/ProgressDisplay.h"
 #include "calldata/RecordList.h"
+#include "merge/FieldPairing.h"
 #include "merge/MergeChanges.h"
 #include "merge/MergeOptions.h"
 
@@ -26,9 +28,11 @@ class MergeEngine {
     // Takes the database's records; finish() gives them back merged. `changes` may be null.
     MergeEngine(RecordList& database, const MergeOptions& options, MergeChanges* changes);
 
-    // Places one input record. Records must come in ascending call order, as a read list holds
-    // them: the database and the input are walked together, never searched from the start.
-    [[nodiscard]] Outcome mergeRecord(std::unique_ptr<CallRecord> input);
+    // Places one input record, which the database's list must keep (RecordList::keepAllOf) as a new
+    // call joins it; a differing one is moved out into the outcome. Records must come in ascending call
+    // order, as a read list holds them: the database and the input are walked together, never searched
+    // from the start.
+    [[nodiscard]] Outcome mergeRecord(CallRecord& input);
     void finish();
 
     [[nodiscard]] std::uint32_t insertedCount() const { return insertedCount_; }
@@ -37,6 +41,8 @@ class MergeEngine {
   private:
     RecordList& database_;
     const MergeOptions& options_;
+    // Made for the first input layout met; a record of another layout gets its own.
+    std::optional<FieldPairing> pairing_;
     MergeChanges* changes_;
     RecordList::Entries old_;
     std::size_t next_ = 0;

@@ -62,7 +62,7 @@ void checkRead(std::string_view bytes, std::size_t layoutIndex) {
     // Written back as a merge writes the database, the file reads back into the same records.
     const std::vector<std::string> keys = recordKeys(read.records);
     std::vector<std::string> lines;
-    RecordList::Entries commentRecords;
+    RecordList::Owned commentRecords;
     for (const auto& record : read.records) {
         lines.push_back(record->databaseLine());
     }
