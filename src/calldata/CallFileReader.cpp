@@ -90,9 +90,8 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     // The records are made in a second walk in call order, so that they lie in memory as the merge and
     // the write visit them.
     struct LineKey {
-        std::uint64_t prefix;  // the first eight bytes of the call, big-endian
-        std::uint32_t offset;
-        std::uint32_t length;
+        std::uint64_t prefix;           // the first eight bytes of the call, big-endian
+        std::uint32_t offset;           // where the line starts (trimmed, when plain)
         std::uint32_t plainCallLength;  // a line that needs no second cut: see CallRecord::plainCallLength
     };
     std::vector<LineKey> keys;
@@ -120,19 +119,22 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             }
         } else if (const std::size_t callLength = scratch.plainCallLength(); callLength != 0) {
             const std::string_view trimmed = scratch.line();
-            keys.push_back(
-                {callPrefix(scratch.call()), static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
-                 static_cast<std::uint32_t>(trimmed.size()), static_cast<std::uint32_t>(callLength)});
+            keys.push_back({callPrefix(scratch.call()),
+                            static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
+                            static_cast<std::uint32_t>(callLength)});
         } else {
-            keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(offset),
-                            static_cast<std::uint32_t>(text.size()), 0});
+            keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(offset), 0});
         }
         ticker.step();
     }
 
     // Calls that share their first eight bytes are told apart by cutting their lines again (rare); the
     // offset breaks ties, so that the first line of a call comes first and is the one kept.
-    const auto lineOf = [bytes](const LineKey& key) { return bytes.substr(key.offset, key.length); };
+    // A line runs to its line end; cutting and trimming drop a CR before it, as the first walk did.
+    const auto lineOf = [bytes, lineEnd](const LineKey& key) {
+        const std::size_t end = bytes.find(lineEnd, key.offset);
+        return trimWhiteSpace(bytes.substr(key.offset, end == bytes.npos ? bytes.npos : end - key.offset));
+    };
     CallRecord left(&layout);
     CallRecord right(&layout);
     std::sort(keys.begin(), keys.end(), [&](const LineKey& a, const LineKey& b) {

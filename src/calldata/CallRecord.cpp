@@ -100,52 +100,55 @@ void normaliseGrid(std::string& text) {
 }
 
 CallRecord::CallRecord(const CallRecord& other)
-    : isComment(other.isComment),
-      match(other.match),
+    : match(other.match),
       layout(other.layout),
-      line_(other.line_),
-      text_(other.text_),
+      textData_(other.textData_),
+      textSize_(other.textSize_),
       callLength_(other.callLength_),
-      valueCount_(other.valueCount_) {
+      valueCount_(other.valueCount_),
+      lineIsText_(other.lineIsText_),
+      isComment(other.isComment) {
     if (other.own_) {
         // Views into the other's own text move to the copy of it.
         own_ = std::make_unique<OwnText>(*other.own_);
-        const auto rebase = [](std::string_view view, const std::string& from, const std::string& to) {
-            const bool inside =
-                !view.empty() && view.data() >= from.data() && view.data() < from.data() + from.size();
-            return inside ? std::string_view(to).substr(static_cast<std::size_t>(view.data() - from.data()),
-                                                        view.size())
-                          : view;
+        const auto rebase = [&](std::string_view view) {
+            for (const auto member : {&OwnText::line, &OwnText::values}) {
+                const std::string& from = (*other.own_).*member;
+                if (!view.empty() && view.data() >= from.data() && view.data() < from.data() + from.size()) {
+                    return std::string_view((*own_).*member)
+                        .substr(static_cast<std::size_t>(view.data() - from.data()), view.size());
+                }
+            }
+            return view;
         };
-        for (const std::string* from : {&other.own_->line, &other.own_->values}) {
-            const std::string& to = from == &other.own_->line ? own_->line : own_->values;
-            line_ = rebase(line_, *from, to);
-            text_ = rebase(text_, *from, to);
-        }
+        setText(rebase(text()));
+        own_->lineView = rebase(own_->lineView);
     }
 }
 
 // The record moved from is left empty: its views would point into storage it no longer owns.
 CallRecord::CallRecord(CallRecord&& other) noexcept
-    : isComment(other.isComment),
-      match(other.match),
+    : match(other.match),
       layout(other.layout),
-      line_(std::exchange(other.line_, {})),
-      text_(std::exchange(other.text_, {})),
+      textData_(std::exchange(other.textData_, nullptr)),
       own_(std::move(other.own_)),
+      textSize_(std::exchange(other.textSize_, 0)),
       callLength_(std::exchange(other.callLength_, 0)),
-      valueCount_(std::exchange(other.valueCount_, 0)) {}
+      valueCount_(std::exchange(other.valueCount_, 0)),
+      lineIsText_(std::exchange(other.lineIsText_, true)),
+      isComment(other.isComment) {}
 
 CallRecord& CallRecord::operator=(CallRecord&& other) noexcept {
     if (this != &other) {
         isComment = other.isComment;
         match = other.match;
         layout = other.layout;
-        line_ = std::exchange(other.line_, {});
-        text_ = std::exchange(other.text_, {});
+        textData_ = std::exchange(other.textData_, nullptr);
         own_ = std::move(other.own_);
+        textSize_ = std::exchange(other.textSize_, 0);
         callLength_ = std::exchange(other.callLength_, 0);
         valueCount_ = std::exchange(other.valueCount_, 0);
+        lineIsText_ = std::exchange(other.lineIsText_, true);
     }
     return *this;
 }
@@ -165,27 +168,39 @@ CallRecord::OwnText& CallRecord::own() {
     return *own_;
 }
 
+void CallRecord::detachLine() {
+    if (lineIsText_) {
+        own().lineView = text();
+        lineIsText_ = false;
+    }
+}
+
 void CallRecord::setLine(std::string text) {
-    // Values that are a view of the old line get a copy of their own first.
-    if (own_ && !text_.empty() && text_.data() >= own_->line.data() &&
-        text_.data() < own_->line.data() + own_->line.size()) {
-        setValueText(std::string(text_), callLength_);
+    // Values that are a view of the old own line get a copy of their own first.
+    const std::string_view values = this->text();
+    if (valueCount_ == 0) {
+        setText({});
+    } else if (own_ && !values.empty() && values.data() >= own_->line.data() &&
+               values.data() < own_->line.data() + own_->line.size()) {
+        setValueText(std::string(values), callLength_);
     }
     own().line = std::move(text);
-    line_ = own_->line;
+    own_->lineView = own_->line;
+    lineIsText_ = false;
 }
 
 void CallRecord::setValueText(std::string text, std::size_t callLength) {
     // Built aside first: the new text may be made from views into the old one.
+    detachLine();
     own().values = std::move(text);
-    text_ = own_->values;
+    setText(own_->values);
     callLength_ = static_cast<std::uint32_t>(callLength);
 }
 
 std::string_view CallRecord::value(std::size_t index) const {
     // A plain walk: values are short, too short for a library search to pay for its call.
-    const char* at = text_.data();
-    const char* const end = at + text_.size();
+    const char* at = textData_;
+    const char* const end = at + textSize_;
     for (std::size_t n = 0; n < index; ++n) {
         while (at != end && *at != ',') {
             ++at;
@@ -203,8 +218,8 @@ std::string_view CallRecord::value(std::size_t index) const {
 }
 
 std::size_t CallRecord::viewValues(std::span<std::string_view> views) const {
-    const char* at = text_.data();
-    const char* const end = at + text_.size();
+    const char* at = textData_;
+    const char* const end = at + textSize_;
     const std::size_t count = std::min<std::size_t>(valueCount_, views.size());
     for (std::size_t n = 0; n < count; ++n) {
         const char* valueEnd = at;
@@ -223,17 +238,18 @@ std::size_t CallRecord::viewValues(std::span<std::string_view> views) const {
 }
 
 std::vector<std::string_view> CallRecord::valueViews() const {
+    const std::string_view text = this->text();
     std::vector<std::string_view> views;
     views.reserve(valueCount_);
     std::size_t start = 0;
     for (std::size_t n = 0; n < valueCount_; ++n) {
-        if (start > text_.size()) {
+        if (start > text.size()) {
             views.emplace_back();
             continue;
         }
-        const std::size_t comma = text_.find(',', start);
-        const std::size_t end = comma == std::string_view::npos ? text_.size() : comma;
-        views.push_back(text_.substr(start, end - start));
+        const std::size_t comma = text.find(',', start);
+        const std::size_t end = comma == std::string_view::npos ? text.size() : comma;
+        views.push_back(text.substr(start, end - start));
         start = end + 1;
     }
     return views;
@@ -251,14 +267,15 @@ std::string_view CallRecord::extraFields() const {
     if (valueCount_ == 0) {
         return {};
     }
+    const std::string_view text = this->text();
     std::size_t start = 0;
     for (std::size_t n = 0; n < valueCount_; ++n) {
-        const std::size_t comma = text_.find(',', start);
+        const std::size_t comma = text.find(',', start);
         if (comma == std::string_view::npos) {
             return {};
         }
         if (n + 1 == valueCount_) {
-            return text_.substr(comma);
+            return text.substr(comma);
         }
         start = comma + 1;
     }
@@ -322,7 +339,7 @@ void CallRecord::setFieldNumber(std::string_view name, long long n) {
 void CallRecord::copyFrom(const CallRecord& other) {
     layout = other.layout;
     valueCount_ = other.valueCount_;
-    setValueText(std::string(other.text_), other.callLength_);
+    setValueText(std::string(other.text()), other.callLength_);
 }
 
 bool CallRecord::sameAs(const CallRecord& other) const {
@@ -381,8 +398,8 @@ std::string CallRecord::databaseLine() const {
 void CallRecord::appendDatabaseLine(std::string& out) const {
     // A record of the database's own layout that holds all its fields is that line already.
     if (layout != nullptr && layout->databaseOrder && valueCount_ == layout->fields.size() &&
-        static_cast<std::size_t>(std::count(text_.begin(), text_.end(), ',')) + 1 >= valueCount_) {
-        out += text_;
+        static_cast<std::size_t>(std::count(textData_, textData_ + textSize_, ',')) + 1 >= valueCount_) {
+        out += text();
         return;
     }
     bool first = true;
@@ -397,7 +414,7 @@ void CallRecord::appendDatabaseLine(std::string& out) const {
 }
 
 void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
-    setLine(::convertEncoding(line_, from, to));
+    setLine(::convertEncoding(line(), from, to));
     std::vector<std::string> values;
     const std::vector<std::string_view> views = valueViews();
     for (std::size_t i = 0; i < views.size(); ++i) {
@@ -418,20 +435,19 @@ void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
 
 void CallRecord::parseLine(TextEncoding encoding) {
     // Own text: cut from a copy, as the line view must stay valid while the values are rebuilt.
-    cut(line_, encoding);
+    cut(line(), encoding);
 }
 
 std::size_t CallRecord::plainCallLength() const {
-    const bool plain = !isComment && layout != nullptr && valueCount_ != 0 &&
-                       valueCount_ == layout->fields.size() && text_.data() == line_.data() &&
-                       text_.size() == line_.size();
+    const bool plain = !isComment && lineIsText_ && layout != nullptr && valueCount_ != 0 &&
+                       valueCount_ == layout->fields.size();
     return plain ? callLength_ : 0;
 }
 
 void CallRecord::takePlainLine(std::string_view line, std::size_t callLength) {
     isComment = false;
-    line_ = line;
-    text_ = line;
+    setText(line);
+    lineIsText_ = true;
     callLength_ = static_cast<std::uint32_t>(callLength);
     valueCount_ = static_cast<std::uint16_t>(layout != nullptr ? layout->fields.size() : 0);
 }
@@ -462,7 +478,7 @@ bool gridNeedsNormalising(std::string_view grid) {
 bool CallRecord::cutDatabaseLine() {
     // Most lines of a database are already in its form: one walk along the line checks that, and the
     // line itself is then the record's text. Anything to normalise is left to the general cut.
-    const std::string_view text = line_;
+    const std::string_view text = this->text();  // the trimmed line
     const std::size_t fieldCount = layout->fields.size();
     std::size_t start = 0;
     std::size_t callLength = 0;
@@ -489,16 +505,16 @@ bool CallRecord::cutDatabaseLine() {
         start = end + 1;
     }
     valueCount_ = static_cast<std::uint16_t>(fieldCount);
-    text_ = text;
     callLength_ = static_cast<std::uint32_t>(callLength);
     return true;
 }
 
 void CallRecord::cut(std::string_view line, TextEncoding encoding) {
-    line_ = trimWhiteSpace(line);
+    // Until the values are cut, the text is the trimmed line (and stays so for a comment).
+    setText(trimWhiteSpace(line));
+    lineIsText_ = true;
     valueCount_ = 0;
     callLength_ = 0;
-    text_ = {};
     isComment = layout == nullptr;  // without a layout nothing can be cut out
     if (isComment) {
         return;
@@ -507,7 +523,7 @@ void CallRecord::cut(std::string_view line, TextEncoding encoding) {
         return;
     }
     const std::vector<FieldEntry>& fields = layout->fields;
-    const std::string_view text = line_;
+    const std::string_view text = this->text();
     // A UTF-8 character that a column boundary would cut belongs to the field where it starts, so that
     // no value holds half a character.
     const auto boundary = [&](std::size_t column) {
@@ -571,7 +587,6 @@ void CallRecord::cut(std::string_view line, TextEncoding encoding) {
     }
     if (!changed) {
         // The line already holds the values as the database writes them: no copy.
-        text_ = text;
         callLength_ = static_cast<std::uint32_t>(normalised.front().size());
         return;
     }

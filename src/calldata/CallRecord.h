@@ -23,18 +23,17 @@ class CallRecord {
     CallRecord& operator=(CallRecord&& other) noexcept;
     ~CallRecord() = default;
 
-    bool isComment = false;
     // In the difference list: the database record with the same call.
     CallRecord* match = nullptr;
     const FieldDefinition* layout = nullptr;
 
     // The source line, trimmed; for a comment record the whole comment line.
-    [[nodiscard]] std::string_view line() const { return line_; }
+    [[nodiscard]] std::string_view line() const { return lineIsText_ ? text() : own_->lineView; }
     // Gives the record its own copy of a line (to be cut by parseLine, or a comment line).
     void setLine(std::string text);
 
     // The call sign: the first value; empty when the record has no values.
-    [[nodiscard]] std::string_view call() const { return text_.substr(0, callLength_); }
+    [[nodiscard]] std::string_view call() const { return {textData_, callLength_}; }
     // The values in the field order of `layout`; empty for a comment or a record not yet cut.
     [[nodiscard]] std::vector<std::string> values() const;
     // Replaces all values at once, in the field order of `layout` (commas become semicolons).
@@ -97,11 +96,22 @@ class CallRecord {
     void convertEncoding(TextEncoding from, TextEncoding to);
 
   private:
-    // Text the record keeps for itself: a line given to it, and values that differ from its line's.
+    // Text the record keeps for itself: a line given to it, values that differ from its line's, and the
+    // line's view once the values are not the line itself.
     struct OwnText {
         std::string line;
         std::string values;
+        std::string_view lineView;
     };
+
+    // The values as comma fields; while lineIsText_, the line itself.
+    [[nodiscard]] std::string_view text() const { return {textData_, textSize_}; }
+    void setText(std::string_view text) {
+        textData_ = text.data();
+        textSize_ = static_cast<std::uint32_t>(text.size());
+    }
+    // Keeps the line where it is before the values stop being the line.
+    void detachLine();
 
     // The values as comma fields in layout order, then the extra fields.
     void setValueText(std::string text, std::size_t callLength);
@@ -111,12 +121,18 @@ class CallRecord {
     [[nodiscard]] std::vector<std::string_view> valueViews() const;
     [[nodiscard]] OwnText& own();
 
-    // Views into a file's text or into own_: the line, and the values as comma fields.
-    std::string_view line_;
-    std::string_view text_;
+    // Kept small, as a file has a record per line: the values (or the line) are a view into a file's text
+    // or into own_, which only records with values of their own have.
+    const char* textData_ = nullptr;
     std::unique_ptr<OwnText> own_;
+    std::uint32_t textSize_ = 0;
     std::uint32_t callLength_ = 0;
     std::uint16_t valueCount_ = 0;  // 0 for a comment or a record not yet cut
+    bool lineIsText_ = true;
+
+  public:
+    // Declared last so that it fills the space after the small members above.
+    bool isComment = false;
 };
 
 // Blanks, tabs and line ends, as trimmed from lines and skipped in column fields.
