@@ -209,26 +209,38 @@ bool MergeDialog::readAndCompare() {
 }
 
 bool MergeDialog::readBothFiles() {
+    // The input is read and cut on a second core while this one does the database; only this thread
+    // reports progress, as a window may only be drawn from the thread that made it. The input joins the
+    // database in its encoding, so that the new file is in one encoding only (a database of plain ASCII
+    // takes on the input's): the second thread reads the input's bytes while this one finds that out.
+    struct InputPlan {
+        bool read = false;
+        std::optional<TextEncoding> storeAs;
+    };
+    std::promise<InputPlan> planned;
+    NullProgressDisplay quiet;
+    std::future<ReadResult> inputRead =
+        std::async(std::launch::async, [this, &quiet, plan = planned.get_future()]() mutable {
+            std::optional<std::string> bytes = readRegularFile(inputFilePath());
+            const InputPlan go = plan.get();
+            if (!bytes || !go.read) {
+                return ReadResult{};
+            }
+            return readSharedText(
+                inputRecords, inputComments, std::make_shared<const std::string>(std::move(*bytes)),
+                fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet, go.storeAs);
+        });
     std::optional<std::string> databaseBytes = readRegularFile(workFolder / databaseFileName);
     if (!databaseBytes) {
+        planned.set_value({});
+        (void)inputRead.get();
         showCannotOpen(std::string(databaseFileName));
         return false;
     }
     auto databaseText = std::make_shared<const std::string>(std::move(*databaseBytes));
-    // The input joins the database in its encoding, so that the new file is in one encoding only; a
-    // database of plain ASCII takes on the input's.
     const ReadResult inspected = inspectCallText(*databaseText);
-    const std::optional<TextEncoding> storeAs =
-        inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt;
+    planned.set_value({true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt});
 
-    // The input is read and cut on a second core while this one does the database; only this thread
-    // reports progress, as a window may only be drawn from the thread that made it.
-    NullProgressDisplay quiet;
-    std::future<ReadResult> inputRead = std::async(std::launch::async, [this, &quiet, storeAs] {
-        return readCallFile(inputRecords, inputComments, inputFilePath(),
-                            fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet,
-                            storeAs);
-    });
     const ReadResult database = readSharedText(databaseRecords, databaseComments, std::move(databaseText),
                                                fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                                                std::string(databaseFileName), window_);

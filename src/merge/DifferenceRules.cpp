@@ -74,14 +74,9 @@ const FieldPairing& pairingFor(const CallRecord& database, const CallRecord& inp
     return own.emplace(database.layout, input.layout);
 }
 
-}  // namespace
-
-bool applyConversions(CallRecord& database, const CallRecord& input, const MergeOptions& options,
-                      const FieldPairing* pairing) {
-    std::optional<FieldPairing> own;
-    const FieldPairing& pairs = pairingFor(database, input, pairing, own);
-    FieldValues databaseValues(database);
-    const FieldValues inputValues(input);
+// applyConversions and isDifferent on the values of both records, found once.
+bool convert(CallRecord& database, const CallRecord& input, const MergeOptions& options,
+             const FieldPairing& pairs, FieldValues& databaseValues, const FieldValues& inputValues) {
     const Side ours{databaseValues, pairs, true};
     const Side theirs{inputValues, pairs, false};
     const auto setField = [&](Field field, std::string text) {
@@ -126,15 +121,11 @@ bool applyConversions(CallRecord& database, const CallRecord& input, const Merge
     return applied;
 }
 
-bool isDifferent(const CallRecord& database, const CallRecord& input, const MergeOptions& options,
-                 const FieldPairing* pairing) {
+bool differs(const CallRecord& database, const CallRecord& input, const MergeOptions& options,
+             const FieldPairing& pairs, const FieldValues& databaseValues, const FieldValues& inputValues) {
     if (database.layout == nullptr) {
         return false;
     }
-    std::optional<FieldPairing> own;
-    const FieldPairing& pairs = pairingFor(database, input, pairing, own);
-    const FieldValues databaseValues(database);
-    const FieldValues inputValues(input);
     const std::vector<FieldEntry>& fields = database.layout->fields;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string& name = fields[i].fieldName;
@@ -174,4 +165,34 @@ bool isDifferent(const CallRecord& database, const CallRecord& input, const Merg
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool applyConversions(CallRecord& database, const CallRecord& input, const MergeOptions& options,
+                      const FieldPairing* pairing) {
+    std::optional<FieldPairing> own;
+    const FieldPairing& pairs = pairingFor(database, input, pairing, own);
+    FieldValues databaseValues(database);
+    const FieldValues inputValues(input);
+    return convert(database, input, options, pairs, databaseValues, inputValues);
+}
+
+bool isDifferent(const CallRecord& database, const CallRecord& input, const MergeOptions& options,
+                 const FieldPairing* pairing) {
+    std::optional<FieldPairing> own;
+    const FieldPairing& pairs = pairingFor(database, input, pairing, own);
+    const FieldValues databaseValues(database);
+    const FieldValues inputValues(input);
+    return differs(database, input, options, pairs, databaseValues, inputValues);
+}
+
+PairSettlement settlePair(CallRecord& database, const CallRecord& input, const MergeOptions& options,
+                          const FieldPairing* pairing) {
+    std::optional<FieldPairing> own;
+    const FieldPairing& pairs = pairingFor(database, input, pairing, own);
+    FieldValues databaseValues(database);
+    const FieldValues inputValues(input);
+    const bool converted = convert(database, input, options, pairs, databaseValues, inputValues);
+    return {converted, differs(database, input, options, pairs, databaseValues, inputValues)};
 }

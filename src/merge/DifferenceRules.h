@@ -14,3 +14,11 @@
 // True when some field of the database layout holds data the input contradicts.
 [[nodiscard]] bool isDifferent(const CallRecord& database, const CallRecord& input,
                                const MergeOptions& options, const FieldPairing* pairing = nullptr);
+
+struct PairSettlement {
+    bool converted = false;  // what applyConversions gives
+    bool different = false;  // what isDifferent then gives
+};
+// Both steps for one pair, finding the values of each record once.
+[[nodiscard]] PairSettlement settlePair(CallRecord& database, const CallRecord& input,
+                                        const MergeOptions& options, const FieldPairing* pairing = nullptr);

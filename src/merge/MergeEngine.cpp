@@ -31,13 +31,14 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
             pairing_.emplace(database.layout, input.layout);
         }
         std::string before = changes_ != nullptr ? database.databaseLine() : std::string();
-        if (applyConversions(database, input, options_, &*pairing_)) {
+        const PairSettlement settled = settlePair(database, input, options_, &*pairing_);
+        if (settled.converted) {
             ++autoCount_;
             if (changes_ != nullptr) {
                 changes_->updated.push_back({std::string(call), std::move(before), database.databaseLine()});
             }
         }
-        if (!isDifferent(database, input, options_, &*pairing_)) {
+        if (!settled.different) {
             return {};
         }
         if (changes_ != nullptr) {
