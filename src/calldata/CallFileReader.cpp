@@ -2,6 +2,7 @@
 #include "calldata/CallFileReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 
@@ -90,9 +91,10 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     // The records are made in a second walk in call order, so that they lie in memory as the merge and
     // the write visit them.
     struct LineKey {
-        std::uint64_t prefix;           // the first eight bytes of the call, big-endian
-        std::uint32_t offset;           // where the line starts (trimmed, when plain)
-        std::uint32_t plainCallLength;  // a line that needs no second cut: see CallRecord::plainCallLength
+        std::uint64_t prefix;  // the first eight bytes of the call, big-endian
+        std::uint32_t offset;  // where the line starts (trimmed, when plain)
+        // A line that needs no second cut (see CallRecord::plainCallLength): its trimmed length; else 0.
+        std::uint32_t plainLength;
     };
     std::vector<LineKey> keys;
     keys.reserve(lineCount);
@@ -117,11 +119,11 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
                 }
                 comments.push_back(std::move(comment));
             }
-        } else if (const std::size_t callLength = scratch.plainCallLength(); callLength != 0) {
+        } else if (scratch.plainCallLength() != 0) {
             const std::string_view trimmed = scratch.line();
             keys.push_back({callPrefix(scratch.call()),
                             static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
-                            static_cast<std::uint32_t>(callLength)});
+                            static_cast<std::uint32_t>(trimmed.size())});
         } else {
             keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(offset), 0});
         }
@@ -154,8 +156,8 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     std::vector<CallRecord> read;
     read.reserve(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        // Lines are visited in call order, scattered over the file: fetching ahead hides the wait.
-        if (i + 8 < keys.size()) {
+        // Lines cut again lie scattered over the file: fetching ahead hides the wait for them.
+        if (i + 8 < keys.size() && keys[i + 8].plainLength == 0) {
             prefetch(bytes.data() + keys[i + 8].offset);
         }
         // Calls of up to eight bytes with one prefix are one call (calls hold no zero byte).
@@ -164,8 +166,14 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             continue;
         }
         CallRecord& record = read.emplace_back(&layout);
-        if (keys[i].plainCallLength != 0) {
-            record.takePlainLine(lineOf(keys[i]), keys[i].plainCallLength);
+        if (keys[i].plainLength != 0) {
+            // Made from the key alone, without a visit to the line, unless the call is long.
+            const std::string_view line = bytes.substr(keys[i].offset, keys[i].plainLength);
+            const std::size_t callLength =
+                (keys[i].prefix & 0xFFU) == 0
+                    ? 8 - static_cast<std::size_t>(std::countr_zero(keys[i].prefix)) / 8
+                    : std::min(line.find(','), line.size());
+            record.takePlainLine(line, callLength);
         } else {
             record.parseSharedLine(lineOf(keys[i]), readAs);
         }
