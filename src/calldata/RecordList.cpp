@@ -30,11 +30,10 @@ void RecordList::append(std::unique_ptr<CallRecord> record) {
     single_.push_back(std::move(record));
 }
 
-CallRecord& RecordList::keep(CallRecord record) {
-    if (made_.empty()) {
-        made_.emplace_back();
+void RecordList::keepMade(std::deque<CallRecord> records) {
+    if (!records.empty()) {
+        made_.push_back(std::move(records));
     }
-    return made_.back().emplace_back(std::move(record));
 }
 
 void RecordList::insertAtHead(Owned records) {

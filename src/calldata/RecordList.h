@@ -37,8 +37,9 @@ class RecordList {
     [[nodiscard]] Entries::const_iterator end() const { return entries_.end(); }
 
     void append(std::unique_ptr<CallRecord> record);
-    // Keeps a record without placing it in the order; the caller places it with replaceAll.
-    [[nodiscard]] CallRecord& keep(CallRecord record);
+    // Keeps records made elsewhere without placing them in the order; the caller places them with
+    // replaceAll.
+    void keepMade(std::deque<CallRecord> records);
     // Puts records (comment records, say) ahead of everything the list holds, in their order.
     void insertAtHead(Owned records);
     // Places station records by call sign, ascending. A record whose call the list already

@@ -39,6 +39,8 @@ struct MergeChanges {
     std::vector<Difference> differences;
 
     void addDifference(Difference difference);
+    // Adds the changes of a later range of calls.
+    void append(MergeChanges&& later);
     void noteSettlement(const CallRecord* databaseRecord, Settlement settlement);
 
   private:

@@ -1,15 +1,28 @@
 // The merge of the input into the database, in one walk over both call-ordered lists.
 #include "merge/MergeEngine.h"
 
+#include <algorithm>
+#include <future>
 #include <iterator>
 
+#include "calldata/NullProgressDisplay.h"
 #include "calldata/Prefetch.h"
-
 #include "calldata/ProgressTicker.h"
 #include "merge/DifferenceRules.h"
 
 MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, MergeChanges* changes)
-    : database_(database), options_(options), changes_(changes), old_(database.takeAll()) {
+    : database_(&database),
+      databaseLayout_(database.layout()),
+      options_(options),
+      changes_(changes),
+      taken_(database.takeAll()),
+      old_(taken_) {
+    merged_.reserve(old_.size());
+}
+
+MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, const FieldDefinition* databaseLayout,
+                         const MergeOptions& options, MergeChanges* changes)
+    : databaseLayout_(databaseLayout), options_(options), changes_(changes), old_(databasePart) {
     merged_.reserve(old_.size());
 }
 
@@ -56,9 +69,9 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     // A new call is always stored in the database layout.
     CallRecord* placed = &input;
     if (input.layout == nullptr || !input.layout->commaDelimited) {
-        CallRecord converted(database_.layout());
+        CallRecord converted(databaseLayout_);
         converted.convertFrom(input);
-        placed = &database_.keep(std::move(converted));
+        placed = &made_.emplace_back(std::move(converted));
     }
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
@@ -70,11 +83,53 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
 
 void MergeEngine::finish() {
     merged_.insert(merged_.end(), old_.begin() + static_cast<std::ptrdiff_t>(next_), old_.end());
-    old_.clear();
+    old_ = {};
     next_ = 0;
-    database_.replaceAll(std::move(merged_));
-    merged_.clear();
+    if (database_ != nullptr) {
+        database_->replaceAll(std::move(merged_));
+        database_->keepMade(std::move(made_));
+        merged_.clear();
+        made_.clear();
+        taken_.clear();
+    }
 }
+
+namespace {
+
+// One engine's share of a merge: a range of calls of both lists.
+struct MergePart {
+    MergeChanges changes;
+    std::vector<std::unique_ptr<CallRecord>> differences;
+    RecordList::Entries merged;
+    std::deque<CallRecord> made;
+    MergeEngine::Counts counts;
+};
+
+void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* const> input,
+               const FieldDefinition* databaseLayout, const MergeOptions& options, bool recordChanges,
+               ProgressDisplay& progress, MergePart& part) {
+    ProgressTicker ticker(progress, input.size());
+    MergeEngine engine(database, databaseLayout, options, recordChanges ? &part.changes : nullptr);
+    // The records lie in file order, not call order: fetching a few ahead hides most of the wait.
+    constexpr std::size_t ahead = 8;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        if (i + 2 * ahead < input.size()) {
+            prefetch(input[i + 2 * ahead]);
+            prefetch(input[i + ahead]->call().data());
+        }
+        MergeEngine::Outcome outcome = engine.mergeRecord(*input[i]);
+        if (outcome.different) {
+            part.differences.push_back(std::move(outcome.different));
+        }
+        ticker.step();
+    }
+    engine.finish();
+    part.counts = {engine.insertedCount(), engine.autoCount()};
+    part.merged = engine.takeMerged();
+    part.made = engine.takeMade();
+}
+
+}  // namespace
 
 MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                  std::vector<std::unique_ptr<CallRecord>>& differences,
@@ -84,20 +139,48 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     // New calls join the database's list, which keeps the input's records and the text they point into.
     const RecordList::Entries records = input.takeAll();
     database.keepAllOf(input);
-    ProgressTicker ticker(progress, records.size());
-    MergeEngine engine(database, options, changes);
-    constexpr std::size_t ahead = 8;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (i + 2 * ahead < records.size()) {
-            prefetch(records[i + 2 * ahead]);
-            prefetch(records[i + ahead]->call().data());
-        }
-        MergeEngine::Outcome outcome = engine.mergeRecord(*records[i]);
-        if (outcome.different) {
-            differences.push_back(std::move(outcome.different));
-        }
-        ticker.step();
+    const RecordList::Entries old = database.takeAll();
+
+    // A large merge is cut in two at an input call, each half merged on its own core; only the first
+    // reports progress, as a window may only be drawn from the thread that made it.
+    constexpr std::size_t smallestSplit = 50'000;
+    const std::size_t inputSplit = records.size() >= smallestSplit ? records.size() / 2 : records.size();
+    const auto databaseSplit = static_cast<std::size_t>(
+        inputSplit < records.size() ? std::lower_bound(old.begin(), old.end(), records[inputSplit]->call(),
+                                                       [](const CallRecord* record, std::string_view call) {
+                                                           return record->call() < call;
+                                                       }) -
+                                          old.begin()
+                                    : static_cast<std::ptrdiff_t>(old.size()));
+    const std::span<CallRecord* const> all(old);
+    const std::span<CallRecord* const> inputs(records);
+    MergePart first;
+    MergePart second;
+    std::future<void> secondHalf;
+    if (inputSplit < records.size()) {
+        secondHalf = std::async(std::launch::async, [&] {
+            NullProgressDisplay quiet;
+            mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), database.layout(), options,
+                      changes != nullptr, quiet, second);
+        });
     }
-    engine.finish();
-    return {engine.insertedCount(), engine.autoCount()};
+    mergePart(all.first(databaseSplit), inputs.first(inputSplit), database.layout(), options,
+              changes != nullptr, progress, first);
+    if (secondHalf.valid()) {
+        secondHalf.get();
+    }
+
+    RecordList::Entries merged = std::move(first.merged);
+    merged.insert(merged.end(), second.merged.begin(), second.merged.end());
+    database.replaceAll(std::move(merged));
+    database.keepMade(std::move(first.made));
+    database.keepMade(std::move(second.made));
+    for (MergePart* part : {&first, &second}) {
+        std::move(part->differences.begin(), part->differences.end(), std::back_inserter(differences));
+        if (changes != nullptr) {
+            changes->append(std::move(part->changes));
+        }
+    }
+    return {first.counts.insertedCount + second.counts.insertedCount,
+            first.counts.autoCount + second.counts.autoCount};
 }

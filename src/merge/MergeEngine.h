@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "calldata/ProgressDisplay.h"
@@ -27,6 +29,11 @@ class MergeEngine {
 
     // Takes the database's records; finish() gives them back merged. `changes` may be null.
     MergeEngine(RecordList& database, const MergeOptions& options, MergeChanges* changes);
+    // Works on a part of the database's records, in call order (all of them, or a range of calls that
+    // the input records given to this engine do not leave); finish() leaves the merged part in
+    // takeMerged() and the records it made in takeMade().
+    MergeEngine(std::span<CallRecord* const> databasePart, const FieldDefinition* databaseLayout,
+                const MergeOptions& options, MergeChanges* changes);
 
     // Places one input record, which the database's list must keep (RecordList::keepAllOf) as a new
     // call joins it; a differing one is moved out into the outcome. Records must come in ascending call
@@ -37,16 +44,21 @@ class MergeEngine {
 
     [[nodiscard]] std::uint32_t insertedCount() const { return insertedCount_; }
     [[nodiscard]] std::uint32_t autoCount() const { return autoCount_; }
+    [[nodiscard]] RecordList::Entries takeMerged() { return std::move(merged_); }
+    [[nodiscard]] std::deque<CallRecord> takeMade() { return std::move(made_); }
 
   private:
-    RecordList& database_;
+    RecordList* database_ = nullptr;  // the list the whole-list form gives the merged records back to
+    const FieldDefinition* databaseLayout_;
     const MergeOptions& options_;
     // Made for the first input layout met; a record of another layout gets its own.
     std::optional<FieldPairing> pairing_;
     MergeChanges* changes_;
-    RecordList::Entries old_;
+    RecordList::Entries taken_;  // the whole-list form's records
+    std::span<CallRecord* const> old_;
     std::size_t next_ = 0;
     RecordList::Entries merged_;
+    std::deque<CallRecord> made_;  // new calls converted to the database layout; they never move
     std::uint32_t insertedCount_ = 0;
     std::uint32_t autoCount_ = 0;
 };
