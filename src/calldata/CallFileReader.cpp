@@ -139,7 +139,7 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     };
     CallRecord left(&layout);
     CallRecord right(&layout);
-    std::sort(keys.begin(), keys.end(), [&](const LineKey& a, const LineKey& b) {
+    const auto before = [&](const LineKey& a, const LineKey& b) {
         if (a.prefix != b.prefix) {
             return a.prefix < b.prefix;
         }
@@ -151,7 +151,11 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             }
         }
         return a.offset < b.offset;
-    });
+    };
+    // A database this program wrote is in call order already.
+    if (!std::is_sorted(keys.begin(), keys.end(), before)) {
+        std::sort(keys.begin(), keys.end(), before);
+    }
 
     std::vector<CallRecord> read;
     read.reserve(keys.size());

@@ -477,12 +477,14 @@ bool gridNeedsNormalising(std::string_view grid) {
 
 bool CallRecord::cutDatabaseLine() {
     // Most lines of a database are already in its form: one walk along the line checks that, and the
-    // line itself is then the record's text. Anything to normalise is left to the general cut.
+    // line itself is then the record's text. Anything to normalise is left to the general cut. Only the
+    // call, the grid and the state can need it, so the walk ends after the state.
     const std::string_view text = this->text();  // the trimmed line
     const std::size_t fieldCount = layout->fields.size();
+    const std::size_t checked = std::min<std::size_t>(fieldCount, 4);
     std::size_t start = 0;
     std::size_t callLength = 0;
-    for (std::size_t i = 0; i < fieldCount; ++i) {
+    for (std::size_t i = 0; i < checked; ++i) {
         std::size_t end = start;
         while (end < text.size() && text[end] != ',') {
             ++end;

@@ -2,13 +2,17 @@
 #include "calldata/RecordList.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 std::uint64_t callPrefix(std::string_view call) {
+    std::array<unsigned char, 8> bytes{};
+    std::memcpy(bytes.data(), call.data(), std::min(call.size(), bytes.size()));
     std::uint64_t prefix = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
-        prefix = (prefix << 8) | (k < call.size() ? static_cast<unsigned char>(call[k]) : 0U);
+    for (const unsigned char byte : bytes) {
+        prefix = (prefix << 8) | byte;
     }
     return prefix;
 }
