@@ -189,6 +189,7 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             record.convertEncoding(readAs, result.encoding);
         }
     }
+    keys = {};  // given back before the list's order is made, as both are large
     records.placeSorted(std::move(read));
     return result;
 }

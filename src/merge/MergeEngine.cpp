@@ -137,9 +137,9 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                  MergeChanges* changes) {
     progress.setLabel("Comparing files");
     // New calls join the database's list, which keeps the input's records and the text they point into.
-    const RecordList::Entries records = input.takeAll();
+    RecordList::Entries records = input.takeAll();
     database.keepAllOf(input);
-    const RecordList::Entries old = database.takeAll();
+    RecordList::Entries old = database.takeAll();
 
     // A large merge is cut in two at an input call, each half merged on its own core; only the first
     // reports progress, as a window may only be drawn from the thread that made it.
@@ -170,8 +170,15 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
         secondHalf.get();
     }
 
-    RecordList::Entries merged = std::move(first.merged);
+    // The old orders are given back before the new one is made, as all of them are large.
+    old = {};
+    records = {};
+    RecordList::Entries merged;
+    merged.reserve(first.merged.size() + second.merged.size());
+    merged.insert(merged.end(), first.merged.begin(), first.merged.end());
+    first.merged = {};
     merged.insert(merged.end(), second.merged.begin(), second.merged.end());
+    second.merged = {};
     database.replaceAll(std::move(merged));
     database.keepMade(std::move(first.made));
     database.keepMade(std::move(second.made));

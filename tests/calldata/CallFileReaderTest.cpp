@@ -153,3 +153,23 @@ TEST_F(CallFileReaderTest, ReadsALargeFileInReverseOrderInOnePass) {
     EXPECT_TRUE(std::is_sorted(records.begin(), records.end(),
                                [](const auto& a, const auto& b) { return a->call() < b->call(); }));
 }
+
+// Calls that share their first eight bytes are told apart by the rest; lines in database form are kept
+// as read (trimmed), and the first line of a call wins however its call is written.
+TEST_F(CallFileReaderTest, LongCallsSharingTheirStartSortAndKeepTheirFirstLine) {
+    read(
+        "QA1ABCDEFG,,,,first,,  \r\n"
+        "qa1abcdefF,,,,lower,,\r\n"
+        "QA1ABCDEFG,,,,second,,\r\n"
+        "QA1ABCDEFF/P,,,,slash,,\r\n"
+        "QA1ABCDEFF,,,,later,,\r\n"
+        "QA1ABCDE,,,,short,,\n");
+    EXPECT_EQ(calls(), (Strings{"QA1ABCDE", "QA1ABCDEFF", "QA1ABCDEFF/P", "QA1ABCDEFG"}));
+    const Strings names{"short", "lower", "slash", "first"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(records.at(i).getName(), names[i]) << i;
+    }
+    EXPECT_EQ(records.at(3).line(), "QA1ABCDEFG,,,,first,,");
+    EXPECT_EQ(records.at(3).databaseLine(), "QA1ABCDEFG,,,,first,,");
+    EXPECT_EQ(records.at(1).databaseLine(), "QA1ABCDEFF,,,,lower,,");
+}

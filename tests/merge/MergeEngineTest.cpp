@@ -7,6 +7,8 @@
 #include "merge/MergeEngine.h"
 #include "support/RecordMaker.h"
 
+using namespace std::string_literals;
+
 // Large enough that walking the database from its start for every input call would take minutes.
 TEST(MergeEngine, InterleavedLargeListsMergeInOneWalk) {
     constexpr std::size_t count = 300'000;
@@ -27,4 +29,86 @@ TEST(MergeEngine, InterleavedLargeListsMergeInOneWalk) {
     ASSERT_EQ(database.size(), 2 * count);
     EXPECT_TRUE(std::is_sorted(database.begin(), database.end(),
                                [](const auto& a, const auto& b) { return a->call() < b->call(); }));
+}
+
+// A large merge runs in two call ranges side by side: its result must be the one walk's, item for item.
+TEST(MergeEngine, TwoRangesGiveWhatOneWalkGives) {
+    const auto layouts = buildFieldDefinitions();
+    struct Lists {
+        RecordList database;
+        RecordList input;
+    };
+    const auto build = [&layouts](Lists& lists) {
+        lists.database.setLayout(&layouts[0]);
+        lists.input.setLayout(&layouts[0]);
+        for (std::size_t n = 0; n < 150'000; ++n) {
+            std::string call = "QA1";
+            for (std::size_t weight = 26 * 26 * 26; weight > 0; weight /= 26) {
+                call += static_cast<char>('A' + n / weight % 26);
+            }
+            // Database only, new, or in both: differing names, grids to fill, or the same values.
+            const std::string grid = n % 7 == 0 ? "" : "JO20";
+            if (n % 3 != 1) {
+                lists.database.append(makeRecord(layouts[0], call + "," + grid + ",,,Ann,,"));
+            }
+            if (n % 3 != 0) {
+                lists.input.append(
+                    makeRecord(layouts[0], call + ",JO21,,,"s + (n % 5 == 0 ? "Bob" : "Ann") + ",,2M:1"));
+            }
+        }
+    };
+    Lists split;
+    Lists single;
+    build(split);
+    build(single);
+    const MergeOptions options;
+    NullProgressDisplay progress;
+    MergeChanges splitChanges;
+    std::vector<std::unique_ptr<CallRecord>> splitDifferences;
+    const MergeEngine::Counts counts =
+        compareFiles(split.database, split.input, splitDifferences, options, progress, &splitChanges);
+
+    MergeChanges singleChanges;
+    std::vector<std::unique_ptr<CallRecord>> singleDifferences;
+    RecordList::Entries input = single.input.takeAll();
+    single.database.keepAllOf(single.input);
+    MergeEngine engine(single.database, options, &singleChanges);
+    for (CallRecord* record : input) {
+        MergeEngine::Outcome outcome = engine.mergeRecord(*record);
+        if (outcome.different) {
+            singleDifferences.push_back(std::move(outcome.different));
+        }
+    }
+    engine.finish();
+
+    EXPECT_EQ(counts.insertedCount, engine.insertedCount());
+    EXPECT_EQ(counts.autoCount, engine.autoCount());
+    EXPECT_GT(counts.autoCount, 0u);
+    const auto lines = [](const RecordList& list) {
+        std::vector<std::string> out;
+        for (const CallRecord* record : list) {
+            out.push_back(record->databaseLine());
+        }
+        return out;
+    };
+    EXPECT_EQ(lines(split.database), lines(single.database));
+    ASSERT_EQ(splitDifferences.size(), singleDifferences.size());
+    ASSERT_GT(splitDifferences.size(), 0u);
+    for (std::size_t i = 0; i < splitDifferences.size(); ++i) {
+        EXPECT_EQ(splitDifferences[i]->line(), singleDifferences[i]->line());
+        EXPECT_EQ(splitDifferences[i]->match->databaseLine(), singleDifferences[i]->match->databaseLine());
+    }
+    ASSERT_EQ(splitChanges.differences.size(), singleChanges.differences.size());
+    for (std::size_t i = 0; i < splitChanges.differences.size(); ++i) {
+        EXPECT_EQ(splitChanges.differences[i].call, singleChanges.differences[i].call);
+        EXPECT_EQ(splitChanges.differences[i].record, splitDifferences[i]->match);
+    }
+    ASSERT_EQ(splitChanges.inserted.size(), singleChanges.inserted.size());
+    ASSERT_EQ(splitChanges.updated.size(), singleChanges.updated.size());
+    for (std::size_t i = 0; i < splitChanges.inserted.size(); ++i) {
+        EXPECT_EQ(splitChanges.inserted[i].call, singleChanges.inserted[i].call);
+    }
+    for (std::size_t i = 0; i < splitChanges.updated.size(); ++i) {
+        EXPECT_EQ(splitChanges.updated[i].after, singleChanges.updated[i].after);
+    }
 }
