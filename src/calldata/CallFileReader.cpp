@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "calldata/PlatformFiles.h"
-#include "calldata/Prefetch.h"
 #include "calldata/ProgressTicker.h"
 
 namespace {
@@ -92,12 +91,15 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     // the write visit them.
     struct LineKey {
         std::uint64_t prefix;  // the first eight bytes of the call, big-endian
-        std::uint32_t offset;  // where the line starts (trimmed, when plain)
-        // A line that needs no second cut (see CallRecord::plainCallLength): its trimmed length; else 0.
-        std::uint32_t plainLength;
+        // A plain line, already in database form (see CallRecord::plainCallLength), is made again from
+        // its trimmed start and length; any other keeps its first cut, whose index is the offset.
+        std::uint32_t offset;
+        std::uint32_t plainLength;  // 0: not plain
     };
     std::vector<LineKey> keys;
     keys.reserve(lineCount);
+    std::vector<CallRecord> cutLines;
+    std::vector<std::uint32_t> cutOffsets;  // where each of cutLines starts in the file
     CallRecord scratch(&layout);
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -125,32 +127,37 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
                             static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
                             static_cast<std::uint32_t>(trimmed.size())});
         } else {
-            keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(offset), 0});
+            keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(cutLines.size()), 0});
+            cutOffsets.push_back(static_cast<std::uint32_t>(offset));
+            cutLines.push_back(std::move(scratch));  // leaves the scratch record empty, with its layout
         }
         ticker.step();
     }
 
-    // Calls that share their first eight bytes are told apart by cutting their lines again (rare); the
-    // offset breaks ties, so that the first line of a call comes first and is the one kept.
-    // A line runs to its line end; cutting and trimming drop a CR before it, as the first walk did.
-    const auto lineOf = [bytes, lineEnd](const LineKey& key) {
-        const std::size_t end = bytes.find(lineEnd, key.offset);
-        return trimWhiteSpace(bytes.substr(key.offset, end == bytes.npos ? bytes.npos : end - key.offset));
+    // The call of a key, and where its line starts in the file: calls that share their first eight bytes
+    // are told apart by the rest, and the position breaks ties, so that the first line of a call comes
+    // first and is the one kept.
+    const auto lineOf = [bytes](const LineKey& key) { return bytes.substr(key.offset, key.plainLength); };
+    const auto callOf = [&](const LineKey& key) {
+        if (key.plainLength == 0) {
+            return cutLines[key.offset].call();
+        }
+        const std::string_view line = lineOf(key);
+        return line.substr(0, line.find(','));
     };
-    CallRecord left(&layout);
-    CallRecord right(&layout);
+    const auto positionOf = [&](const LineKey& key) {
+        return key.plainLength == 0 ? cutOffsets[key.offset] : key.offset;
+    };
     const auto before = [&](const LineKey& a, const LineKey& b) {
         if (a.prefix != b.prefix) {
             return a.prefix < b.prefix;
         }
         if ((a.prefix & 0xFFU) != 0) {
-            left.parseSharedLine(lineOf(a), readAs);
-            right.parseSharedLine(lineOf(b), readAs);
-            if (const int order = left.call().compare(right.call()); order != 0) {
+            if (const int order = callOf(a).compare(callOf(b)); order != 0) {
                 return order < 0;
             }
         }
-        return a.offset < b.offset;
+        return positionOf(a) < positionOf(b);
     };
     // A database this program wrote is in call order already.
     if (!std::is_sorted(keys.begin(), keys.end(), before)) {
@@ -160,35 +167,28 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     std::vector<CallRecord> read;
     read.reserve(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        // Lines cut again lie scattered over the file: fetching ahead hides the wait for them.
-        if (i + 8 < keys.size() && keys[i + 8].plainLength == 0) {
-            prefetch(bytes.data() + keys[i + 8].offset);
-        }
         // Calls of up to eight bytes with one prefix are one call (calls hold no zero byte).
         const bool samePrefix = i > 0 && keys[i].prefix == keys[i - 1].prefix;
-        if (samePrefix && (keys[i].prefix & 0xFFU) == 0) {
+        if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == read.back().call())) {
             continue;
         }
-        CallRecord& record = read.emplace_back(&layout);
-        if (keys[i].plainLength != 0) {
+        if (keys[i].plainLength == 0) {
+            read.push_back(std::move(cutLines[keys[i].offset]));
+        } else {
             // Made from the key alone, without a visit to the line, unless the call is long.
-            const std::string_view line = bytes.substr(keys[i].offset, keys[i].plainLength);
+            const std::string_view line = lineOf(keys[i]);
             const std::size_t callLength =
                 (keys[i].prefix & 0xFFU) == 0
                     ? 8 - static_cast<std::size_t>(std::countr_zero(keys[i].prefix)) / 8
                     : std::min(line.find(','), line.size());
-            record.takePlainLine(line, callLength);
-        } else {
-            record.parseSharedLine(lineOf(keys[i]), readAs);
-        }
-        if (samePrefix && record.call() == read[read.size() - 2].call()) {
-            read.pop_back();
-            continue;
+            read.emplace_back(&layout).takePlainLine(line, callLength);
         }
         if (converting) {
-            record.convertEncoding(readAs, result.encoding);
+            read.back().convertEncoding(readAs, result.encoding);
         }
     }
+    cutLines = {};
+    cutOffsets = {};
     keys = {};  // given back before the list's order is made, as both are large
     records.placeSorted(std::move(read));
     return result;
