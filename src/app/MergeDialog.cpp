@@ -4,6 +4,7 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <system_error>
 
 #include "app/ErrorList.h"
 #include "app/MessageList.h"
@@ -217,34 +218,46 @@ bool MergeDialog::readBothFiles() {
         bool read = false;
         std::optional<TextEncoding> storeAs;
     };
-    std::promise<InputPlan> planned;
     NullProgressDisplay quiet;
-    std::future<ReadResult> inputRead =
-        std::async(std::launch::async, [this, &quiet, plan = planned.get_future()]() mutable {
+    const auto readInput = [this, &quiet](std::optional<std::string> bytes, const InputPlan& go) {
+        if (!bytes || !go.read) {
+            return ReadResult{};
+        }
+        return readSharedText(
+            inputRecords, inputComments, std::make_shared<const std::string>(std::move(*bytes)),
+            fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet, go.storeAs);
+    };
+    // Declared after the thread's result: on any exception the promise goes first, which ends the wait
+    // of the thread (a broken promise), so that the result's end, which joins the thread, cannot hang.
+    std::future<ReadResult> inputRead;
+    std::promise<InputPlan> planned;
+    try {
+        inputRead = std::async(std::launch::async, [this, readInput, plan = planned.get_future()]() mutable {
             std::optional<std::string> bytes = readRegularFile(inputFilePath());
-            const InputPlan go = plan.get();
-            if (!bytes || !go.read) {
-                return ReadResult{};
-            }
-            return readSharedText(
-                inputRecords, inputComments, std::make_shared<const std::string>(std::move(*bytes)),
-                fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet, go.storeAs);
+            return readInput(std::move(bytes), plan.get());
         });
+    } catch (const std::system_error&) {
+        // No second thread to be had: the input is read after the database.
+    }
     std::optional<std::string> databaseBytes = readRegularFile(workFolder / databaseFileName);
     if (!databaseBytes) {
         planned.set_value({});
-        (void)inputRead.get();
+        if (inputRead.valid()) {
+            (void)inputRead.get();
+        }
         showCannotOpen(std::string(databaseFileName));
         return false;
     }
     auto databaseText = std::make_shared<const std::string>(std::move(*databaseBytes));
     const ReadResult inspected = inspectCallText(*databaseText);
-    planned.set_value({true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt});
+    const InputPlan plan{true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt};
+    planned.set_value(plan);
 
     const ReadResult database = readSharedText(databaseRecords, databaseComments, std::move(databaseText),
                                                fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                                                std::string(databaseFileName), window_);
-    const ReadResult read = inputRead.get();
+    const ReadResult read =
+        inputRead.valid() ? inputRead.get() : readInput(readRegularFile(inputFilePath()), plan);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;

@@ -25,7 +25,7 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     if (byteOrderMark) {
         chunk += utf8ByteOrderMark;
     }
-    // Records lie in file order, not call order: fetching a few ahead hides most of the wait for them.
+    // The lines of records lie scattered over the files read: fetching a few ahead hides most of the wait.
     constexpr std::size_t ahead = 8;
     const std::size_t count = records.size();
     for (std::size_t i = 0; i < count; ++i) {

@@ -61,7 +61,7 @@ class RecordList {
   private:
     const FieldDefinition* layout_;
     Entries entries_;
-    // Records read from a file, one block per file in file order; never resized once placed.
+    // Records read from a file, one block per file in call order; never resized once placed.
     std::vector<std::vector<CallRecord>> blocks_;
     Owned single_;
     // Records made by the list's user; deques, as a record there never moves (not even with its deque).

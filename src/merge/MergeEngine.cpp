@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <future>
 #include <iterator>
+#include <system_error>
 
 #include "calldata/NullProgressDisplay.h"
 #include "calldata/Prefetch.h"
@@ -28,7 +29,7 @@ MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, const FieldD
 
 MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     const std::string_view call = input.call();
-    // The records lie in file order, not call order: fetching a few ahead hides most of the wait.
+    // The lines of records lie scattered over the file: fetching a few ahead hides most of the wait.
     constexpr std::size_t ahead = 8;
     while (next_ < old_.size() && old_[next_]->call() < call) {
         if (next_ + 2 * ahead < old_.size()) {
@@ -107,10 +108,11 @@ struct MergePart {
 
 void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* const> input,
                const FieldDefinition* databaseLayout, const MergeOptions& options, bool recordChanges,
-               ProgressDisplay& progress, MergePart& part) {
-    ProgressTicker ticker(progress, input.size());
+               ProgressDisplay& progress, std::size_t progressTotal, MergePart& part) {
+    ProgressTicker ticker(progress, progressTotal);
     MergeEngine engine(database, databaseLayout, options, recordChanges ? &part.changes : nullptr);
-    // The records lie in file order, not call order: fetching a few ahead hides most of the wait.
+    // The records lie in call order, their lines scattered over the file: fetching a few ahead hides
+    // most of the wait for them.
     constexpr std::size_t ahead = 8;
     for (std::size_t i = 0; i < input.size(); ++i) {
         if (i + 2 * ahead < input.size()) {
@@ -156,19 +158,28 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     const std::span<CallRecord* const> inputs(records);
     MergePart first;
     MergePart second;
+    NullProgressDisplay quiet;
+    const auto mergeSecond = [&] {
+        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), database.layout(), options,
+                  changes != nullptr, quiet, records.size() - inputSplit, second);
+    };
     std::future<void> secondHalf;
     if (inputSplit < records.size()) {
-        secondHalf = std::async(std::launch::async, [&] {
-            NullProgressDisplay quiet;
-            mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), database.layout(), options,
-                      changes != nullptr, quiet, second);
-        });
+        try {
+            secondHalf = std::async(std::launch::async, mergeSecond);
+        } catch (const std::system_error&) {
+            // No second thread to be had: the second range is merged after the first.
+        }
     }
+    // The bar counts the whole input and stands at the middle when the first range is done.
     mergePart(all.first(databaseSplit), inputs.first(inputSplit), database.layout(), options,
-              changes != nullptr, progress, first);
+              changes != nullptr, progress, records.size(), first);
     if (secondHalf.valid()) {
         secondHalf.get();
+    } else if (inputSplit < records.size()) {
+        mergeSecond();
     }
+    progress.setPosition(records.size());
 
     // The old orders are given back before the new one is made, as all of them are large.
     old = {};

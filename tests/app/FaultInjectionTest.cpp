@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -118,6 +119,45 @@ TEST(FaultInjection, FileVanishingBetweenTheCheckAndTheReadStopsTheMergeUnwritte
             EXPECT_EQ(rig.folder.read("Call3.txt"), database);
         }
     }
+}
+
+// Memory running out while the files are read (here: too little address space for the database's bytes)
+// ends in a clear message, with the second thread given up rather than waited for forever.
+TEST(FaultInjection, MemoryRunningOutWhileReadingEndsTheMergeWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve the address space this test limits";
+#else
+    Rig rig;
+    std::string big;
+    for (std::size_t n = 0; big.size() < (96U << 20); ++n) {
+        big += "QA1" + std::to_string(n) + ",,,,,,\r\n";  // digits only after QA1: not a call, a comment
+    }
+    rig.folder.write("Call3.txt", big);
+    big = std::string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);  // a merge that hangs is killed and fails the test
+        std::ifstream status("/proc/self/statm");
+        std::size_t pages = 0;
+        status >> pages;
+        rlimit limited{};
+        limited.rlim_cur = limited.rlim_max =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (48U << 20);
+        if (::setrlimit(RLIMIT_AS, &limited) != 0) {
+            std::_Exit(2);
+        }
+        const MergeOutcome outcome = rig.dialog.onMerge();
+        const bool told =
+            rig.window.boxes.shown == Strings{error + "Not enough memory to merge in.txt into Call3.txt."};
+        std::_Exit(outcome == MergeOutcome::CheckFailed && told ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the merge was killed (signal " << WTERMSIG(status) << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
+#endif
 }
 
 // Root may write anywhere, so as root the merge runs as the unprivileged user 65534 ("nobody").
