@@ -72,6 +72,10 @@ class CallRecord {
     void copyFrom(const CallRecord& other);
     // Identity test after a manual edit: every own field agrees with other's.
     [[nodiscard]] bool sameAs(const CallRecord& other) const;
+    // The same layout and, byte for byte, the same values and extra fields.
+    [[nodiscard]] bool hasSameValues(const CallRecord& other) const {
+        return layout == other.layout && valueCount_ == other.valueCount_ && text() == other.text();
+    }
     // Fills the own values for the own layout from a record of any layout.
     void convertFrom(const CallRecord& source);
     // The station text built from the band values (P1..P4).

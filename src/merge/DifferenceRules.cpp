@@ -189,6 +189,13 @@ bool isDifferent(const CallRecord& database, const CallRecord& input, const Merg
 
 PairSettlement settlePair(CallRecord& database, const CallRecord& input, const MergeOptions& options,
                           const FieldPairing* pairing) {
+    // Most pairs of a merge hold the very same values: only an option that writes whatever the values
+    // are, or a station made from bands, can change anything then, and nothing differs.
+    if (database.hasSameValues(input) && !options.alwaysGrid && !options.alwaysName && !options.alwaysEmail &&
+        !options.alwaysState && !options.alwaysStation && !options.removeEme &&
+        !(options.useEme && input.hasEmeFlag()) && input.stationFromBands().empty()) {
+        return {};
+    }
     std::optional<FieldPairing> own;
     const FieldPairing& pairs = pairingFor(database, input, pairing, own);
     FieldValues databaseValues(database);
