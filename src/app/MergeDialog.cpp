@@ -253,9 +253,10 @@ bool MergeDialog::readBothFiles() {
     const InputPlan plan{true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt};
     planned.set_value(plan);
 
-    const ReadResult database = readSharedText(databaseRecords, databaseComments, std::move(databaseText),
-                                               fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
-                                               std::string(databaseFileName), window_);
+    const ReadResult database =
+        readSharedText(databaseRecords, databaseComments, std::move(databaseText),
+                       fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
+                       std::string(databaseFileName), window_, std::nullopt, &inspected);
     const ReadResult read =
         inputRead.valid() ? inputRead.get() : readInput(readRegularFile(inputFilePath()), plan);
     if (!read.opened) {

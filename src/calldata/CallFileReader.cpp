@@ -12,7 +12,7 @@
 namespace {
 
 // The bytes that hold lines: without a leading byte-order mark and without the Ctrl-Z run at the end.
-std::string_view callText(std::string_view bytes, ReadResult& result) {
+std::string_view callText(std::string_view bytes, ReadResult& result, const ReadResult* inspected = nullptr) {
     result.opened = true;
     if (bytes.starts_with(utf8ByteOrderMark)) {
         result.hadByteOrderMark = true;
@@ -25,8 +25,15 @@ std::string_view callText(std::string_view bytes, ReadResult& result) {
     if (endOfFile != bytes.npos) {
         bytes = bytes.substr(0, endOfFile);
     }
-    result.encoding = detectEncoding(bytes);
+    if (inspected != nullptr) {
+        result.hasNonAscii = inspected->hasNonAscii;
+        result.encoding = inspected->encoding;
+        return bytes;
+    }
+    // What detectEncoding finds, with one look for non-ASCII bytes instead of two.
     result.hasNonAscii = hasNonAscii(bytes);
+    result.encoding =
+        result.hasNonAscii && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     return bytes;
 }
 
@@ -61,7 +68,7 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
 ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
                           std::shared_ptr<const std::string> fileText, const FieldDefinition& layout,
                           const std::string& labelName, ProgressDisplay& progress,
-                          std::optional<TextEncoding> storeAs) {
+                          std::optional<TextEncoding> storeAs, const ReadResult* inspected) {
     // Records point into the file's text, which their list keeps.
     records.keepText(fileText);
     std::string_view bytes = *fileText;
@@ -70,7 +77,7 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     }
     records.setLayout(&layout);
     ReadResult result;
-    bytes = callText(bytes, result);
+    bytes = callText(bytes, result, inspected);
     // Lines are cut in their own encoding (column positions count its bytes), then converted.
     const TextEncoding readAs = result.encoding;
     const bool converting = storeAs && *storeAs != readAs && result.hasNonAscii;

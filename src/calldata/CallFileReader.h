@@ -28,11 +28,13 @@
                                       std::optional<TextEncoding> storeAs = std::nullopt);
 
 // The same from a file's text that the list keeps; its records point into it rather than copy it.
+// `inspected`, what inspectCallText found for the same text, saves looking at its bytes twice.
 [[nodiscard]] ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
                                         std::shared_ptr<const std::string> fileText,
                                         const FieldDefinition& layout, const std::string& labelName,
                                         ProgressDisplay& progress,
-                                        std::optional<TextEncoding> storeAs = std::nullopt);
+                                        std::optional<TextEncoding> storeAs = std::nullopt,
+                                        const ReadResult* inspected = nullptr);
 
 // What reading the bytes of a file will find about it: its byte-order mark, encoding and non-ASCII bytes.
 [[nodiscard]] ReadResult inspectCallText(std::string_view bytes);
