@@ -2,14 +2,28 @@
 #include "calldata/CallFileReader.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "calldata/PlatformFiles.h"
 #include "calldata/ProgressTicker.h"
 
 namespace {
+
+// The first eight bytes of a call, big-endian and padded with zero bytes: orders calls as their text
+// does (calls hold no zero byte), and decides most comparisons alone.
+std::uint64_t callPrefix(std::string_view call) {
+    std::array<unsigned char, 8> bytes{};
+    std::memcpy(bytes.data(), call.data(), std::min(call.size(), bytes.size()));
+    std::uint64_t prefix = 0;
+    for (const unsigned char byte : bytes) {
+        prefix = (prefix << 8) | byte;
+    }
+    return prefix;
+}
 
 // The bytes that hold lines: without a leading byte-order mark and without the Ctrl-Z run at the end.
 std::string_view callText(std::string_view bytes, ReadResult& result, const ReadResult* inspected = nullptr) {
@@ -187,7 +201,7 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             const std::size_t callLength =
                 (keys[i].prefix & 0xFFU) == 0
                     ? 8 - static_cast<std::size_t>(std::countr_zero(keys[i].prefix)) / 8
-                    : std::min(line.find(','), line.size());
+                    : callOf(keys[i]).size();
             read.emplace_back(&layout).takePlainLine(line, callLength);
         }
         if (converting) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -10,10 +9,6 @@
 
 #include "calldata/CallRecord.h"
 #include "calldata/FieldDefinition.h"
-
-// The first eight bytes of a call, big-endian and padded with zero bytes: orders calls as their text
-// does, and decides most comparisons alone.
-[[nodiscard]] std::uint64_t callPrefix(std::string_view call);
 
 class RecordList {
   public:
@@ -42,10 +37,8 @@ class RecordList {
     void keepMade(std::deque<CallRecord> records);
     // Puts records (comment records, say) ahead of everything the list holds, in their order.
     void insertAtHead(Owned records);
-    // Places station records by call sign, ascending. A record whose call the list already
-    // holds, or that an earlier record of `records` has, is left out of the order: the first one wins.
-    void insertSorted(std::vector<CallRecord> records);
-    // The same for records already in call order, one per call.
+    // Takes station records already in ascending call order, one per call (the reader orders them and
+    // keeps the first line of a call), into a list that holds no records yet.
     void placeSorted(std::vector<CallRecord> records);
     // Hands over the order and leaves the list empty; the records stay in this list's keeping (and point
     // into its texts), so the list must outlive them or pass them on with keepAllOf.
