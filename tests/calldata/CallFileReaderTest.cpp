@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <random>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -152,6 +154,31 @@ TEST_F(CallFileReaderTest, ReadsALargeFileInReverseOrderInOnePass) {
     ASSERT_EQ(records.size(), static_cast<std::size_t>(count));
     EXPECT_TRUE(std::is_sorted(records.begin(), records.end(),
                                [](const auto& a, const auto& b) { return a->call() < b->call(); }));
+}
+
+// Many calls over two letters share long starts, so that the ordering goes down every byte of the prefix
+// and past it; repeated calls keep the first of their lines.
+TEST_F(CallFileReaderTest, ShuffledCallsWithLongSharedStartsComeInOrderWithTheirFirstLines) {
+    std::mt19937 random(7);
+    std::map<std::string, std::string> firstNames;
+    std::string bytes;
+    for (int n = 0; n < 30000; ++n) {
+        std::string call = "QA1";
+        for (auto length = random() % 11; length > 0; --length) {
+            call += random() % 2 == 0 ? 'A' : 'B';
+        }
+        const std::string name = "n" + std::to_string(n);
+        firstNames.emplace(call, name);
+        bytes += call + ",,,," + name + ",,\n";
+    }
+    read(bytes);
+    ASSERT_EQ(records.size(), firstNames.size());
+    auto expected = firstNames.begin();
+    for (const auto& record : records) {
+        ASSERT_EQ(record->call(), expected->first);
+        ASSERT_EQ(record->getName(), expected->second) << expected->first;
+        ++expected;
+    }
 }
 
 // Calls that share their first eight bytes are told apart by the rest; lines in database form are kept
