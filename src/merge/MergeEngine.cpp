@@ -21,11 +21,14 @@ MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, Merg
     merged_.reserve(old_.size());
 }
 
-MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, const FieldDefinition* databaseLayout,
-                         const MergeOptions& options, MergeChanges* changes)
-    : databaseLayout_(databaseLayout), options_(options), changes_(changes), old_(databasePart) {
-    merged_.reserve(old_.size());
-}
+MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, std::span<CallRecord*> mergedOut,
+                         const FieldDefinition* databaseLayout, const MergeOptions& options,
+                         MergeChanges* changes)
+    : databaseLayout_(databaseLayout),
+      options_(options),
+      changes_(changes),
+      old_(databasePart),
+      mergedOut_(mergedOut) {}
 
 MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     const std::string_view call = input.call();
@@ -36,7 +39,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
             prefetch(old_[next_ + 2 * ahead]);
             prefetch(old_[next_ + ahead]->call().data());
         }
-        merged_.push_back(old_[next_++]);
+        place(old_[next_++]);
     }
 
     if (next_ < old_.size() && old_[next_]->call() == call) {
@@ -77,13 +80,15 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
     }
-    merged_.push_back(placed);
+    place(placed);
     ++insertedCount_;
     return {true, nullptr};
 }
 
 void MergeEngine::finish() {
-    merged_.insert(merged_.end(), old_.begin() + static_cast<std::ptrdiff_t>(next_), old_.end());
+    for (; next_ < old_.size(); ++next_) {
+        place(old_[next_]);
+    }
     old_ = {};
     next_ = 0;
     if (database_ != nullptr) {
@@ -101,16 +106,17 @@ namespace {
 struct MergePart {
     MergeChanges changes;
     std::vector<std::unique_ptr<CallRecord>> differences;
-    RecordList::Entries merged;
+    std::size_t mergedCount = 0;
     std::deque<CallRecord> made;
     MergeEngine::Counts counts;
 };
 
 void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* const> input,
-               const FieldDefinition* databaseLayout, const MergeOptions& options, bool recordChanges,
-               ProgressDisplay& progress, std::size_t progressTotal, MergePart& part) {
+               std::span<CallRecord*> mergedOut, const FieldDefinition* databaseLayout,
+               const MergeOptions& options, bool recordChanges, ProgressDisplay& progress,
+               std::size_t progressTotal, MergePart& part) {
     ProgressTicker ticker(progress, progressTotal);
-    MergeEngine engine(database, databaseLayout, options, recordChanges ? &part.changes : nullptr);
+    MergeEngine engine(database, mergedOut, databaseLayout, options, recordChanges ? &part.changes : nullptr);
     // The records lie in call order, their lines scattered over the file: fetching a few ahead hides
     // most of the wait for them.
     constexpr std::size_t ahead = 8;
@@ -127,7 +133,7 @@ void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* cons
     }
     engine.finish();
     part.counts = {engine.insertedCount(), engine.autoCount()};
-    part.merged = engine.takeMerged();
+    part.mergedCount = engine.mergedCount();
     part.made = engine.takeMade();
 }
 
@@ -156,12 +162,17 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                     : static_cast<std::ptrdiff_t>(old.size()));
     const std::span<CallRecord* const> all(old);
     const std::span<CallRecord* const> inputs(records);
+    // Both ranges write their merged order into one vector, the second behind the most the first can
+    // place, and the gap is closed afterwards: no order is copied from part to whole.
+    RecordList::Entries merged(old.size() + records.size());
+    const std::span<CallRecord*> out(merged);
+    const std::size_t secondOut = databaseSplit + inputSplit;
     MergePart first;
     MergePart second;
     NullProgressDisplay quiet;
     const auto mergeSecond = [&] {
-        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), database.layout(), options,
-                  changes != nullptr, quiet, records.size() - inputSplit, second);
+        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), out.subspan(secondOut),
+                  database.layout(), options, changes != nullptr, quiet, records.size() - inputSplit, second);
     };
     std::future<void> secondHalf;
     if (inputSplit < records.size()) {
@@ -172,8 +183,8 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
         }
     }
     // The bar counts the whole input and stands at the middle when the first range is done.
-    mergePart(all.first(databaseSplit), inputs.first(inputSplit), database.layout(), options,
-              changes != nullptr, progress, records.size(), first);
+    mergePart(all.first(databaseSplit), inputs.first(inputSplit), out.first(secondOut), database.layout(),
+              options, changes != nullptr, progress, records.size(), first);
     if (secondHalf.valid()) {
         secondHalf.get();
     } else if (inputSplit < records.size()) {
@@ -181,15 +192,12 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     }
     progress.setPosition(records.size());
 
-    // The old orders are given back before the new one is made, as all of them are large.
     old = {};
     records = {};
-    RecordList::Entries merged;
-    merged.reserve(first.merged.size() + second.merged.size());
-    merged.insert(merged.end(), first.merged.begin(), first.merged.end());
-    first.merged = {};
-    merged.insert(merged.end(), second.merged.begin(), second.merged.end());
-    second.merged = {};
+    const auto secondStart = merged.begin() + static_cast<std::ptrdiff_t>(secondOut);
+    std::copy(secondStart, secondStart + static_cast<std::ptrdiff_t>(second.mergedCount),
+              merged.begin() + static_cast<std::ptrdiff_t>(first.mergedCount));
+    merged.resize(first.mergedCount + second.mergedCount);
     database.replaceAll(std::move(merged));
     database.keepMade(std::move(first.made));
     database.keepMade(std::move(second.made));
