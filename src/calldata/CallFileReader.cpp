@@ -10,6 +10,7 @@
 #include <span>
 
 #include "calldata/PlatformFiles.h"
+#include "calldata/PlatformMemory.h"
 #include "calldata/ProgressTicker.h"
 
 namespace {
@@ -234,9 +235,16 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
 
     std::vector<CallRecord> read;
     read.reserve(keys.size());
+    std::uint64_t previousPrefix = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
+        // The keys behind the walk are given back as it goes, while the records grow.
+        constexpr std::size_t releaseStep = 1 << 14;
+        if (i % releaseStep == 0) {
+            releasePages(keys.data(), i * sizeof(LineKey));
+        }
         // Calls of up to eight bytes with one prefix are one call (calls hold no zero byte).
-        const bool samePrefix = i > 0 && keys[i].prefix == keys[i - 1].prefix;
+        const bool samePrefix = i > 0 && keys[i].prefix == previousPrefix;
+        previousPrefix = keys[i].prefix;
         if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == read.back().call())) {
             continue;
         }

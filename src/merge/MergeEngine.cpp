@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "calldata/NullProgressDisplay.h"
+#include "calldata/PlatformMemory.h"
 #include "calldata/Prefetch.h"
 #include "calldata/ProgressTicker.h"
 #include "merge/DifferenceRules.h"
@@ -17,18 +18,19 @@ MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, Merg
       options_(options),
       changes_(changes),
       taken_(database.takeAll()),
-      old_(taken_) {
+      old_(taken_),
+      merged_(ownMerged_) {
     merged_.reserve(old_.size());
 }
 
-MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, std::span<CallRecord*> mergedOut,
+MergeEngine::MergeEngine(std::span<CallRecord* const> databasePart, RecordList::Entries& merged,
                          const FieldDefinition* databaseLayout, const MergeOptions& options,
                          MergeChanges* changes)
     : databaseLayout_(databaseLayout),
       options_(options),
       changes_(changes),
       old_(databasePart),
-      mergedOut_(mergedOut) {}
+      merged_(merged) {}
 
 MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     const std::string_view call = input.call();
@@ -39,7 +41,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
             prefetch(old_[next_ + 2 * ahead]);
             prefetch(old_[next_ + ahead]->call().data());
         }
-        place(old_[next_++]);
+        merged_.push_back(old_[next_++]);
     }
 
     if (next_ < old_.size() && old_[next_]->call() == call) {
@@ -80,15 +82,13 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
     }
-    place(placed);
+    merged_.push_back(placed);
     ++insertedCount_;
     return {true, nullptr};
 }
 
 void MergeEngine::finish() {
-    for (; next_ < old_.size(); ++next_) {
-        place(old_[next_]);
-    }
+    merged_.insert(merged_.end(), old_.begin() + static_cast<std::ptrdiff_t>(next_), old_.end());
     old_ = {};
     next_ = 0;
     if (database_ != nullptr) {
@@ -106,17 +106,16 @@ namespace {
 struct MergePart {
     MergeChanges changes;
     std::vector<std::unique_ptr<CallRecord>> differences;
-    std::size_t mergedCount = 0;
     std::deque<CallRecord> made;
     MergeEngine::Counts counts;
 };
 
 void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* const> input,
-               std::span<CallRecord*> mergedOut, const FieldDefinition* databaseLayout,
+               RecordList::Entries& merged, const FieldDefinition* databaseLayout,
                const MergeOptions& options, bool recordChanges, ProgressDisplay& progress,
                std::size_t progressTotal, MergePart& part) {
     ProgressTicker ticker(progress, progressTotal);
-    MergeEngine engine(database, mergedOut, databaseLayout, options, recordChanges ? &part.changes : nullptr);
+    MergeEngine engine(database, merged, databaseLayout, options, recordChanges ? &part.changes : nullptr);
     // The records lie in call order, their lines scattered over the file: fetching a few ahead hides
     // most of the wait for them.
     constexpr std::size_t ahead = 8;
@@ -130,10 +129,15 @@ void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* cons
             part.differences.push_back(std::move(outcome.different));
         }
         ticker.step();
+        // The orders behind the walk are given back as it goes, while the merged order grows.
+        constexpr std::size_t releaseStep = 1 << 14;
+        if ((i + 1) % releaseStep == 0) {
+            releasePages(input.data(), (i + 1) * sizeof(CallRecord*));
+            releasePages(database.data(), engine.databaseWalked() * sizeof(CallRecord*));
+        }
     }
     engine.finish();
     part.counts = {engine.insertedCount(), engine.autoCount()};
-    part.mergedCount = engine.mergedCount();
     part.made = engine.takeMade();
 }
 
@@ -162,17 +166,18 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                     : static_cast<std::ptrdiff_t>(old.size()));
     const std::span<CallRecord* const> all(old);
     const std::span<CallRecord* const> inputs(records);
-    // Both ranges write their merged order into one vector, the second behind the most the first can
-    // place, and the gap is closed afterwards: no order is copied from part to whole.
-    RecordList::Entries merged(old.size() + records.size());
-    const std::span<CallRecord*> out(merged);
-    const std::size_t secondOut = databaseSplit + inputSplit;
+    // The merged order takes the first range's directly and the second's once both are done; room for
+    // all is kept from the start, untouched until used, so that it never moves.
+    RecordList::Entries merged;
+    merged.reserve(old.size() + records.size());
+    RecordList::Entries secondMerged;
+    secondMerged.reserve(old.size() - databaseSplit + records.size() - inputSplit);
     MergePart first;
     MergePart second;
     NullProgressDisplay quiet;
     const auto mergeSecond = [&] {
-        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), out.subspan(secondOut),
-                  database.layout(), options, changes != nullptr, quiet, records.size() - inputSplit, second);
+        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), secondMerged, database.layout(),
+                  options, changes != nullptr, quiet, records.size() - inputSplit, second);
     };
     std::future<void> secondHalf;
     if (inputSplit < records.size()) {
@@ -183,8 +188,8 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
         }
     }
     // The bar counts the whole input and stands at the middle when the first range is done.
-    mergePart(all.first(databaseSplit), inputs.first(inputSplit), out.first(secondOut), database.layout(),
-              options, changes != nullptr, progress, records.size(), first);
+    mergePart(all.first(databaseSplit), inputs.first(inputSplit), merged, database.layout(), options,
+              changes != nullptr, progress, records.size(), first);
     if (secondHalf.valid()) {
         secondHalf.get();
     } else if (inputSplit < records.size()) {
@@ -194,10 +199,15 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
 
     old = {};
     records = {};
-    const auto secondStart = merged.begin() + static_cast<std::ptrdiff_t>(secondOut);
-    std::copy(secondStart, secondStart + static_cast<std::ptrdiff_t>(second.mergedCount),
-              merged.begin() + static_cast<std::ptrdiff_t>(first.mergedCount));
-    merged.resize(first.mergedCount + second.mergedCount);
+    // Copied a piece at a time, each piece given back once copied, so that the two never add up.
+    constexpr std::size_t piece = 1 << 16;
+    for (std::size_t at = 0; at < secondMerged.size(); at += piece) {
+        const std::size_t end = std::min(at + piece, secondMerged.size());
+        merged.insert(merged.end(), secondMerged.begin() + static_cast<std::ptrdiff_t>(at),
+                      secondMerged.begin() + static_cast<std::ptrdiff_t>(end));
+        releasePages(secondMerged.data(), end * sizeof(CallRecord*));
+    }
+    secondMerged = {};
     database.replaceAll(std::move(merged));
     database.keepMade(std::move(first.made));
     database.keepMade(std::move(second.made));

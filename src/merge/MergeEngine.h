@@ -30,11 +30,12 @@ class MergeEngine {
     // Takes the database's records; finish() gives them back merged. `changes` may be null.
     MergeEngine(RecordList& database, const MergeOptions& options, MergeChanges* changes);
     // Works on a part of the database's records, in call order (all of them, or a range of calls that
-    // the input records given to this engine do not leave), and writes the merged order to the front of
-    // `mergedOut`, which has room for the part and every input record given; mergedCount() says how
-    // much of it is used, takeMade() hands over the records the engine made.
-    MergeEngine(std::span<CallRecord* const> databasePart, std::span<CallRecord*> mergedOut,
+    // the input records given to this engine do not leave), and appends the merged order to `merged`;
+    // takeMade() hands over the records the engine made.
+    MergeEngine(std::span<CallRecord* const> databasePart, RecordList::Entries& merged,
                 const FieldDefinition* databaseLayout, const MergeOptions& options, MergeChanges* changes);
+    MergeEngine(const MergeEngine&) = delete;
+    MergeEngine& operator=(const MergeEngine&) = delete;
 
     // Places one input record, which the database's list must keep (RecordList::keepAllOf) as a new
     // call joins it; a differing one is moved out into the outcome. Records must come in ascending call
@@ -45,19 +46,11 @@ class MergeEngine {
 
     [[nodiscard]] std::uint32_t insertedCount() const { return insertedCount_; }
     [[nodiscard]] std::uint32_t autoCount() const { return autoCount_; }
-    [[nodiscard]] std::size_t mergedCount() const { return placed_; }
+    // How many of the database part's records the walk has passed.
+    [[nodiscard]] std::size_t databaseWalked() const { return next_; }
     [[nodiscard]] std::deque<CallRecord> takeMade() { return std::move(made_); }
 
   private:
-    void place(CallRecord* record) {
-        if (database_ != nullptr) {
-            merged_.push_back(record);
-        } else {
-            mergedOut_[placed_] = record;
-        }
-        ++placed_;
-    }
-
     RecordList* database_ = nullptr;  // the list the whole-list form gives the merged records back to
     const FieldDefinition* databaseLayout_;
     const MergeOptions& options_;
@@ -67,9 +60,8 @@ class MergeEngine {
     RecordList::Entries taken_;  // the whole-list form's records
     std::span<CallRecord* const> old_;
     std::size_t next_ = 0;
-    RecordList::Entries merged_;  // the whole-list form's merged order
-    std::span<CallRecord*> mergedOut_;
-    std::size_t placed_ = 0;
+    RecordList::Entries ownMerged_;  // the whole-list form's merged order
+    RecordList::Entries& merged_;
     std::deque<CallRecord> made_;  // new calls converted to the database layout; they never move
     std::uint32_t insertedCount_ = 0;
     std::uint32_t autoCount_ = 0;
