@@ -2,6 +2,7 @@
 #include "calldata/CallRecord.h"
 
 #include <algorithm>
+#include <cassert>
 #include <memory>
 #include <utility>
 
@@ -100,8 +101,7 @@ void normaliseGrid(std::string& text) {
 }
 
 CallRecord::CallRecord(const CallRecord& other)
-    : match(other.match),
-      layout(other.layout),
+    : layout(other.layout),
       textData_(other.textData_),
       textSize_(other.textSize_),
       callLength_(other.callLength_),
@@ -127,28 +127,32 @@ CallRecord::CallRecord(const CallRecord& other)
 }
 
 // The record moved from is left empty: its views would point into storage it no longer owns.
+// The match and a long call's length go with own_.
 CallRecord::CallRecord(CallRecord&& other) noexcept
-    : match(other.match),
-      layout(other.layout),
+    : layout(other.layout),
       textData_(std::exchange(other.textData_, nullptr)),
       own_(std::move(other.own_)),
       textSize_(std::exchange(other.textSize_, 0)),
       callLength_(std::exchange(other.callLength_, 0)),
-      valueCount_(std::exchange(other.valueCount_, 0)),
-      lineIsText_(std::exchange(other.lineIsText_, true)),
-      isComment(other.isComment) {}
+      valueCount_(other.valueCount_),
+      lineIsText_(other.lineIsText_),
+      isComment(other.isComment) {
+    other.valueCount_ = 0;
+    other.lineIsText_ = true;
+}
 
 CallRecord& CallRecord::operator=(CallRecord&& other) noexcept {
     if (this != &other) {
         isComment = other.isComment;
-        match = other.match;
         layout = other.layout;
         textData_ = std::exchange(other.textData_, nullptr);
         own_ = std::move(other.own_);
         textSize_ = std::exchange(other.textSize_, 0);
         callLength_ = std::exchange(other.callLength_, 0);
-        valueCount_ = std::exchange(other.valueCount_, 0);
-        lineIsText_ = std::exchange(other.lineIsText_, true);
+        valueCount_ = other.valueCount_;
+        lineIsText_ = other.lineIsText_;
+        other.valueCount_ = 0;
+        other.lineIsText_ = true;
     }
     return *this;
 }
@@ -168,6 +172,26 @@ CallRecord::OwnText& CallRecord::own() {
     return *own_;
 }
 
+void CallRecord::setMatch(CallRecord* record) {
+    if (record != nullptr || own_) {
+        own().match = record;
+    }
+}
+
+void CallRecord::setCallLength(std::size_t length) {
+    if (length < longCall) {
+        callLength_ = static_cast<std::uint16_t>(length);
+    } else {
+        own().callLength = length;
+        callLength_ = longCall;
+    }
+}
+
+void CallRecord::setValueCount(std::size_t count) {
+    assert(count <= maxValueCount);  // callers keep to it: a cut layout has far fewer fields
+    valueCount_ = static_cast<std::uint8_t>(count);
+}
+
 void CallRecord::detachLine() {
     if (lineIsText_) {
         own().lineView = text();
@@ -182,7 +206,7 @@ void CallRecord::setLine(std::string text) {
         setText({});
     } else if (own_ && !values.empty() && values.data() >= own_->line.data() &&
                values.data() < own_->line.data() + own_->line.size()) {
-        setValueText(std::string(values), callLength_);
+        setValueText(std::string(values), callLength());
     }
     own().line = std::move(text);
     own_->lineView = own_->line;
@@ -194,7 +218,7 @@ void CallRecord::setValueText(std::string text, std::size_t callLength) {
     detachLine();
     own().values = std::move(text);
     setText(own_->values);
-    callLength_ = static_cast<std::uint32_t>(callLength);
+    setCallLength(callLength);
 }
 
 std::string_view CallRecord::value(std::size_t index) const {
@@ -304,12 +328,14 @@ std::string joinValues(const std::vector<std::string_view>& values, std::string_
 }  // namespace
 
 void CallRecord::assignValues(const std::vector<std::string>& values) {
-    std::vector<std::string> kept = values;
+    // No layout has as many fields; values beyond what a record holds would not be fields of it.
+    std::vector<std::string> kept(
+        values.begin(), values.begin() + static_cast<std::ptrdiff_t>(std::min(values.size(), maxValueCount)));
     for (std::string& value : kept) {
         keepOutCommas(value);  // the values are held as comma fields
     }
     std::vector<std::string_view> views(kept.begin(), kept.end());
-    valueCount_ = static_cast<std::uint16_t>(views.size());
+    setValueCount(views.size());
     setValueText(joinValues(views, {}), views.empty() ? 0 : views.front().size());
 }
 
@@ -339,7 +365,7 @@ void CallRecord::setFieldNumber(std::string_view name, long long n) {
 void CallRecord::copyFrom(const CallRecord& other) {
     layout = other.layout;
     valueCount_ = other.valueCount_;
-    setValueText(std::string(other.text()), other.callLength_);
+    setValueText(std::string(other.text()), other.callLength());
 }
 
 bool CallRecord::sameAs(const CallRecord& other) const {
@@ -381,7 +407,7 @@ void CallRecord::convertFrom(const CallRecord& source) {
         }
     }
     std::vector<std::string_view> views(values.begin(), values.end());
-    valueCount_ = static_cast<std::uint16_t>(views.size());
+    setValueCount(views.size());
     setValueText(joinValues(views, source.extraFields()), views.empty() ? 0 : views.front().size());
 }
 
@@ -441,15 +467,15 @@ void CallRecord::parseLine(TextEncoding encoding) {
 std::size_t CallRecord::plainCallLength() const {
     const bool plain = !isComment && lineIsText_ && layout != nullptr && valueCount_ != 0 &&
                        valueCount_ == layout->fields.size();
-    return plain ? callLength_ : 0;
+    return plain ? callLength() : 0;
 }
 
 void CallRecord::takePlainLine(std::string_view line, std::size_t callLength) {
     isComment = false;
     setText(line);
     lineIsText_ = true;
-    callLength_ = static_cast<std::uint32_t>(callLength);
-    valueCount_ = static_cast<std::uint16_t>(layout != nullptr ? layout->fields.size() : 0);
+    setCallLength(callLength);
+    setValueCount(layout != nullptr ? layout->fields.size() : 0);
 }
 
 void CallRecord::parseSharedLine(std::string_view line, TextEncoding encoding) {
@@ -506,8 +532,8 @@ bool CallRecord::cutDatabaseLine() {
         }
         start = end + 1;
     }
-    valueCount_ = static_cast<std::uint16_t>(fieldCount);
-    callLength_ = static_cast<std::uint32_t>(callLength);
+    setValueCount(fieldCount);
+    setCallLength(callLength);
     return true;
 }
 
@@ -578,7 +604,7 @@ void CallRecord::cut(std::string_view line, TextEncoding encoding) {
         }
         normalised[i] = std::move(value);
     }
-    valueCount_ = static_cast<std::uint16_t>(fields.size());
+    setValueCount(fields.size());
     std::string_view extra;
     if (layout->commaDelimited && !fields.empty()) {
         // fieldStart is where the last field starts.
@@ -589,7 +615,7 @@ void CallRecord::cut(std::string_view line, TextEncoding encoding) {
     }
     if (!changed) {
         // The line already holds the values as the database writes them: no copy.
-        callLength_ = static_cast<std::uint32_t>(normalised.front().size());
+        setCallLength(normalised.front().size());
         return;
     }
     std::vector<std::string_view> values(normalised.begin(), normalised.end());

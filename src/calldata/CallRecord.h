@@ -23,9 +23,11 @@ class CallRecord {
     CallRecord& operator=(CallRecord&& other) noexcept;
     ~CallRecord() = default;
 
-    // In the difference list: the database record with the same call.
-    CallRecord* match = nullptr;
     const FieldDefinition* layout = nullptr;
+
+    // In the difference list: the database record with the same call; null for any other record.
+    [[nodiscard]] CallRecord* match() const { return own_ ? own_->match : nullptr; }
+    void setMatch(CallRecord* record);
 
     // The source line, trimmed; for a comment record the whole comment line.
     [[nodiscard]] std::string_view line() const { return lineIsText_ ? text() : own_->lineView; }
@@ -33,10 +35,11 @@ class CallRecord {
     void setLine(std::string text);
 
     // The call sign: the first value; empty when the record has no values.
-    [[nodiscard]] std::string_view call() const { return {textData_, callLength_}; }
+    [[nodiscard]] std::string_view call() const { return {textData_, callLength()}; }
     // The values in the field order of `layout`; empty for a comment or a record not yet cut.
     [[nodiscard]] std::vector<std::string> values() const;
-    // Replaces all values at once, in the field order of `layout` (commas become semicolons).
+    // Replaces all values at once, in the field order of `layout` (commas become semicolons); of more
+    // than maxValueCount values, the rest are not kept.
     void assignValues(const std::vector<std::string>& values);
     // Whatever follows the last field of a comma line (from its comma on), written back unchanged,
     // so that fields the layout does not name (such as a date) are never dropped.
@@ -99,14 +102,29 @@ class CallRecord {
     // would.
     void convertEncoding(TextEncoding from, TextEncoding to);
 
+    // The most values a record holds; layouts have far fewer fields.
+    static constexpr std::size_t maxValueCount = 127;
+
   private:
     // Text the record keeps for itself: a line given to it, values that differ from its line's, and the
-    // line's view once the values are not the line itself.
+    // line's view once the values are not the line itself. Also what few records need: a match, and the
+    // length of a call too long for callLength_.
     struct OwnText {
         std::string line;
         std::string values;
         std::string_view lineView;
+        CallRecord* match = nullptr;
+        std::size_t callLength = 0;
     };
+
+    // callLength_ of a call whose length own_ keeps (only malformed files have calls that long).
+    static constexpr std::uint16_t longCall = 0xFFFF;
+
+    [[nodiscard]] std::size_t callLength() const {
+        return callLength_ != longCall ? callLength_ : own_->callLength;
+    }
+    void setCallLength(std::size_t length);
+    void setValueCount(std::size_t count);
 
     // The values as comma fields; while lineIsText_, the line itself.
     [[nodiscard]] std::string_view text() const { return {textData_, textSize_}; }
@@ -126,18 +144,22 @@ class CallRecord {
     [[nodiscard]] OwnText& own();
 
     // Kept small, as a file has a record per line: the values (or the line) are a view into a file's text
-    // or into own_, which only records with values of their own have.
+    // or into own_, which only records with values of their own, a match or a very long call have.
     const char* textData_ = nullptr;
     std::unique_ptr<OwnText> own_;
     std::uint32_t textSize_ = 0;
-    std::uint32_t callLength_ = 0;
-    std::uint16_t valueCount_ = 0;  // 0 for a comment or a record not yet cut
-    bool lineIsText_ = true;
+    std::uint16_t callLength_ = 0;
+    std::uint8_t valueCount_ : 7 = 0;  // 0 for a comment or a record not yet cut
+    bool lineIsText_ : 1 = true;
 
   public:
     // Declared last so that it fills the space after the small members above.
     bool isComment = false;
 };
+
+// Two million records are held at once in a large merge.
+static_assert(sizeof(CallRecord) <= 32 || sizeof(void*) != 8, "a record must stay within 32 bytes");
+static_assert(CallRecord::maxValueCount < (1U << 7), "valueCount_ must hold maxValueCount");
 
 // Blanks, tabs and line ends, as trimmed from lines and skipped in column fields.
 [[nodiscard]] bool isWhiteSpace(char c);

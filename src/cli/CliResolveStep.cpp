@@ -19,7 +19,7 @@ DialogResult CliResolveStep::runResolve(ResolveDialog& dialog) {
                      << " duplicate calls that have different data.\n";
             for (const auto& item : dialog.owner.differences) {
                 listing_ << item->call() << '\n'
-                         << "   Call3.txt:  " << item->match->databaseLine() << '\n'
+                         << "   Call3.txt:  " << item->match()->databaseLine() << '\n'
                          << "   Input file: " << item->line() << '\n';
             }
             dialog.onCancel();

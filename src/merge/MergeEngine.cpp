@@ -68,7 +68,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
                                      {},
                                      &database});
         }
-        input.match = &database;
+        input.setMatch(&database);
         return {false, std::make_unique<CallRecord>(std::move(input))};
     }
 

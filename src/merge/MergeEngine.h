@@ -23,7 +23,7 @@ class MergeEngine {
     };
     struct Outcome {
         bool inserted = false;
-        // The input record, with `match` set, when it still differs from its database record.
+        // The input record, with its match set, when it still differs from its database record.
         std::unique_ptr<CallRecord> different;
     };
 

@@ -59,7 +59,7 @@ CallRecord& ResolveDialog::inputRecord() {
 }
 
 CallRecord& ResolveDialog::databaseRecord() {
-    return *inputRecord().match;
+    return *inputRecord().match();
 }
 
 void ResolveDialog::loadCurrentItem() {
@@ -228,7 +228,7 @@ void ResolveDialog::onSaveAsShown() {
 void ResolveDialog::onSaveAllNew() {
     window().readBoxes(*this);
     for (const auto& item : owner.differences) {
-        CallRecord& database = *item->match;
+        CallRecord& database = *item->match();
         // A field the input layout lacks is skipped rather than set to "unknown".
         for (const char* name : {"Grid", "State", "Name", "Email"}) {
             const std::string_view value = item->fieldView(name);
@@ -334,7 +334,7 @@ void ResolveDialog::onOutputFieldChange(OutputBox box) {
 void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
     if (MergeChanges* changes = owner.changes()) {
         for (const auto& item : owner.differences) {
-            changes->noteSettlement(item->match, settlement);
+            changes->noteSettlement(item->match(), settlement);
         }
     }
     owner.differences.clear();

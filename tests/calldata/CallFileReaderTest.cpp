@@ -200,3 +200,23 @@ TEST_F(CallFileReaderTest, LongCallsSharingTheirStartSortAndKeepTheirFirstLine) 
     EXPECT_EQ(records.at(3).databaseLine(), "QA1ABCDEFG,,,,first,,");
     EXPECT_EQ(records.at(1).databaseLine(), "QA1ABCDEFF,,,,lower,,");
 }
+
+// A call of 64 KiB or more (only a damaged or crafted file has one) is still read, sorted and written whole.
+TEST_F(CallFileReaderTest, CallsOfOver64KiBKeepTheirWholeLength) {
+    const std::string longCall = "QA1" + std::string(70000, 'B');
+    read(longCall + ",,,,plain,,\n" + "qa1" + std::string(70000, 'c') + ",,,,cut,,\n" + longCall +
+         "/P,,,,slash,,\nQA1BBB,,,,short,,\n");
+    // Compared as lengths first: a failure should not print 64 KiB calls.
+    const Strings expected{"QA1BBB", longCall, longCall + "/P", "QA1" + std::string(70000, 'C')};
+    const Strings got = calls();
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].size(), expected[i].size()) << i;
+        EXPECT_TRUE(got[i] == expected[i]) << i;
+    }
+    const Strings names{"short", "plain", "slash", "cut"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(records.at(i).getName(), names[i]) << i;
+    }
+    EXPECT_TRUE(records.at(1).databaseLine() == longCall + ",,,,plain,,");
+}

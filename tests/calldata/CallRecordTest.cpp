@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -76,6 +77,65 @@ TEST(CallRecordParseLine, ValuesOutliveTheTextTheyWereCutFrom) {
     moved.setLine("x");
     taken = CallRecord();
     EXPECT_TRUE(moved.call().empty() && moved.values().empty());
+}
+
+// Call lengths of 64 KiB and more are kept apart from the record; copies and moves must take them along.
+TEST(CallRecordParseLine, CallsOf64KiBAndMoreKeepTheirLength) {
+    for (const std::size_t size : {65534U, 65535U, 65536U, 70000U}) {
+        const std::string call = "QA1" + std::string(size - 3, 'B');
+        const std::string line = call + ",JO12ab,,XY,Abc,,";
+        std::string lower = line;
+        lower[0] = 'q';
+        // Kept as the line itself, cut into values of its own, and viewed in a file's text.
+        CallRecord plain = parsed(0, line);
+        CallRecord cut = parsed(0, lower);
+        CallRecord shared(&layouts.at(0));
+        shared.parseSharedLine(line, TextEncoding::Windows1252);
+        EXPECT_EQ(shared.plainCallLength(), size);
+        CallRecord taken(&layouts.at(0));
+        taken.takePlainLine(line, shared.plainCallLength());
+        for (CallRecord* record : {&plain, &cut, &shared, &taken}) {
+            EXPECT_TRUE(record->call() == call) << size << ": " << record->call().size();
+            EXPECT_TRUE(record->databaseLine() == line) << size;
+            const CallRecord copy = *record;
+            CallRecord assigned;
+            assigned = copy;
+            CallRecord moved = std::move(*record);
+            CallRecord moveAssigned;
+            moveAssigned = std::move(moved);
+            EXPECT_TRUE(copy.call() == call) << size << ": " << copy.call().size();
+            EXPECT_TRUE(assigned.call() == call) << size << ": " << assigned.call().size();
+            EXPECT_TRUE(moveAssigned.call() == call) << size << ": " << moveAssigned.call().size();
+            EXPECT_TRUE(record->call().empty() && moved.call().empty());
+            // A new line leaves the values, and so the call, as they were.
+            moveAssigned.setLine("// another line");
+            moveAssigned.setField("Name", "Bob");
+            EXPECT_TRUE(moveAssigned.call() == call) << size << ": " << moveAssigned.call().size();
+            CallRecord copied;
+            copied.copyFrom(moveAssigned);
+            EXPECT_TRUE(copied.call() == call) << size << ": " << copied.call().size();
+        }
+    }
+}
+
+// Only records of the difference list have a match; it stays through edits and goes with copies and moves.
+TEST(CallRecordMatch, StaysThroughEditsAndGoesWithCopiesAndMoves) {
+    CallRecord database = parsed(0, "QA1ABC,JO12ab,,XY,Abc,,");
+    CallRecord input = parsed(0, "QA1ABC,JO12ab,,XY,Bob,,");
+    EXPECT_EQ(input.match(), nullptr);
+    input.setMatch(&database);
+    input.setLine("// another line");
+    input.setField("Name", "Carl");
+    input.copyFrom(parsed(0, "QA1ABC,JO12ab,,XY,Dan,,"));  // values only: the match stays
+    EXPECT_EQ(input.match(), &database);
+    const CallRecord copy = input;
+    CallRecord moved = std::move(input);
+    EXPECT_EQ(copy.match(), &database);
+    EXPECT_EQ(moved.match(), &database);
+    EXPECT_EQ(moved.getName(), "Dan");
+    moved.setMatch(nullptr);
+    EXPECT_EQ(moved.match(), nullptr);
+    EXPECT_EQ(copy.match(), &database);
 }
 
 TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {

@@ -103,12 +103,13 @@ TEST_P(TwoRanges, GiveWhatOneWalkGives) {
     ASSERT_GT(splitDifferences.size(), 0u);
     for (std::size_t i = 0; i < splitDifferences.size(); ++i) {
         EXPECT_EQ(splitDifferences[i]->line(), singleDifferences[i]->line());
-        EXPECT_EQ(splitDifferences[i]->match->databaseLine(), singleDifferences[i]->match->databaseLine());
+        EXPECT_EQ(splitDifferences[i]->match()->databaseLine(),
+                  singleDifferences[i]->match()->databaseLine());
     }
     ASSERT_EQ(splitChanges.differences.size(), singleChanges.differences.size());
     for (std::size_t i = 0; i < splitChanges.differences.size(); ++i) {
         EXPECT_EQ(splitChanges.differences[i].call, singleChanges.differences[i].call);
-        EXPECT_EQ(splitChanges.differences[i].record, splitDifferences[i]->match);
+        EXPECT_EQ(splitChanges.differences[i].record, splitDifferences[i]->match());
     }
     ASSERT_EQ(splitChanges.inserted.size(), singleChanges.inserted.size());
     ASSERT_EQ(splitChanges.updated.size(), singleChanges.updated.size());

@@ -113,7 +113,7 @@ struct MergeRig {
         dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], database));
         dialog.differences.push_back(
             makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
-        dialog.differences.back()->match = &dialog.databaseRecords.at(dialog.databaseRecords.size() - 1);
+        dialog.differences.back()->setMatch(&dialog.databaseRecords.at(dialog.databaseRecords.size() - 1));
     }
 };
 
