@@ -27,13 +27,13 @@ void RecordList::keepMade(std::deque<CallRecord> records) {
 
 void RecordList::insertAtHead(Owned records) {
     Entries head;
-    head.reserve(records.size() + entries_.size());
+    head.reserve(records.size());
     for (std::unique_ptr<CallRecord>& record : records) {
         head.push_back(record.get());
         single_.push_back(std::move(record));
     }
-    head.insert(head.end(), entries_.begin(), entries_.end());
-    entries_ = std::move(head);
+    // In place where the order has room, as it has after a merge: a copy would hold it twice at once.
+    entries_.insert(entries_.begin(), head.begin(), head.end());
 }
 
 RecordList::Entries RecordList::takeAll() {
