@@ -233,8 +233,17 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
         sortKeys(keys, before);
     }
 
-    std::vector<CallRecord> read;
-    read.reserve(keys.size());
+    // Made in blocks of a fixed size, so that a merge can give back each block it is done with.
+    RecordList::Blocks read;
+    std::vector<CallRecord>* block = nullptr;
+    const auto newRecord = [&read, &block, &keys](std::size_t keyIndex) -> CallRecord& {
+        if (block == nullptr || block->size() == block->capacity()) {
+            block = &read.emplace_back();
+            block->reserve(std::min(RecordList::blockRecords, keys.size() - keyIndex));
+        }
+        return block->emplace_back();
+    };
+    std::string_view lastCall;
     std::uint64_t previousPrefix = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         // The keys behind the walk are given back as it goes, while the records grow.
@@ -245,11 +254,12 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
         // Calls of up to eight bytes with one prefix are one call (calls hold no zero byte).
         const bool samePrefix = i > 0 && keys[i].prefix == previousPrefix;
         previousPrefix = keys[i].prefix;
-        if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == read.back().call())) {
+        if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == lastCall)) {
             continue;
         }
+        CallRecord& record = newRecord(i);
         if (keys[i].plainLength == 0) {
-            read.push_back(std::move(cutLines[keys[i].offset]));
+            record = std::move(cutLines[keys[i].offset]);
         } else {
             // Made from the key alone, without a visit to the line, unless the call is long.
             const std::string_view line = lineOf(keys[i]);
@@ -257,15 +267,19 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
                 (keys[i].prefix & 0xFFU) == 0
                     ? 8 - static_cast<std::size_t>(std::countr_zero(keys[i].prefix)) / 8
                     : callOf(keys[i]).size();
-            read.emplace_back(&layout).takePlainLine(line, callLength);
+            record.layout = &layout;
+            record.takePlainLine(line, callLength);
         }
         if (converting) {
-            read.back().convertEncoding(readAs, result.encoding);
+            record.convertEncoding(readAs, result.encoding);
         }
+        lastCall = record.call();
     }
-    cutLines = {};
-    cutOffsets = {};
-    keys = {};  // given back before the list's order is made, as both are large
+    // Assigned afresh, not cleared (as `= {}` would), so that their storage is given back before the
+    // list's order is made.
+    cutLines = std::vector<CallRecord>();
+    cutOffsets = std::vector<std::uint32_t>();
+    keys = std::vector<LineKey>();
     records.placeSorted(std::move(read));
     return result;
 }

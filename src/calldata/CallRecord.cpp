@@ -2,6 +2,7 @@
 #include "calldata/CallRecord.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <memory>
 #include <utility>
@@ -100,6 +101,13 @@ void normaliseGrid(std::string& text) {
     }
 }
 
+CallRecord::OwnText::OwnText(const OwnText& other)
+    : line(other.line ? std::make_unique<std::string>(*other.line) : nullptr),
+      values(other.values),
+      lineView(other.lineView),
+      match(other.match),
+      callLength(other.callLength) {}
+
 CallRecord::CallRecord(const CallRecord& other)
     : layout(other.layout),
       textData_(other.textData_),
@@ -111,12 +119,14 @@ CallRecord::CallRecord(const CallRecord& other)
     if (other.own_) {
         // Views into the other's own text move to the copy of it.
         own_ = std::make_unique<OwnText>(*other.own_);
-        const auto rebase = [&](std::string_view view) {
-            for (const auto member : {&OwnText::line, &OwnText::values}) {
-                const std::string& from = (*other.own_).*member;
-                if (!view.empty() && view.data() >= from.data() && view.data() < from.data() + from.size()) {
-                    return std::string_view((*own_).*member)
-                        .substr(static_cast<std::size_t>(view.data() - from.data()), view.size());
+        const std::array<std::pair<const std::string*, const std::string*>, 2> homes{
+            {{other.own_->line.get(), own_->line.get()}, {&other.own_->values, &own_->values}}};
+        const auto rebase = [&homes](std::string_view view) {
+            for (const auto& [from, to] : homes) {
+                if (from != nullptr && !view.empty() && view.data() >= from->data() &&
+                    view.data() < from->data() + from->size()) {
+                    return std::string_view(*to).substr(static_cast<std::size_t>(view.data() - from->data()),
+                                                        view.size());
                 }
             }
             return view;
@@ -182,14 +192,16 @@ void CallRecord::setCallLength(std::size_t length) {
     if (length < longCall) {
         callLength_ = static_cast<std::uint16_t>(length);
     } else {
-        own().callLength = length;
+        own().callLength = static_cast<std::uint32_t>(length);  // a file is far smaller than 4 GiB
         callLength_ = longCall;
     }
 }
 
 void CallRecord::setValueCount(std::size_t count) {
-    assert(count <= maxValueCount);  // callers keep to it: a cut layout has far fewer fields
-    valueCount_ = static_cast<std::uint8_t>(count);
+    // Callers keep to it, as a layout has far fewer fields; were one not to, the count must not wrap
+    // round to none, which would make the record a comment.
+    assert(count <= maxValueCount);
+    valueCount_ = static_cast<std::uint8_t>(std::min(count, maxValueCount));
 }
 
 void CallRecord::detachLine() {
@@ -204,12 +216,12 @@ void CallRecord::setLine(std::string text) {
     const std::string_view values = this->text();
     if (valueCount_ == 0) {
         setText({});
-    } else if (own_ && !values.empty() && values.data() >= own_->line.data() &&
-               values.data() < own_->line.data() + own_->line.size()) {
+    } else if (own_ && own_->line && !values.empty() && values.data() >= own_->line->data() &&
+               values.data() < own_->line->data() + own_->line->size()) {
         setValueText(std::string(values), callLength());
     }
-    own().line = std::move(text);
-    own_->lineView = own_->line;
+    own().line = std::make_unique<std::string>(std::move(text));
+    own_->lineView = *own_->line;
     lineIsText_ = false;
 }
 

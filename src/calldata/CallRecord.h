@@ -109,12 +109,18 @@ class CallRecord {
     // Text the record keeps for itself: a line given to it, values that differ from its line's, and the
     // line's view once the values are not the line itself. Also what few records need: a match, and the
     // length of a call too long for callLength_.
+    // Kept small too, as every differing record and every record the merge changes has one.
     struct OwnText {
-        std::string line;
+        OwnText() = default;
+        OwnText(const OwnText& other);
+        OwnText& operator=(const OwnText&) = delete;
+        ~OwnText() = default;
+
+        std::unique_ptr<std::string> line;  // only a line given to the record, which few records have
         std::string values;
         std::string_view lineView;
         CallRecord* match = nullptr;
-        std::size_t callLength = 0;
+        std::uint32_t callLength = 0;
     };
 
     // callLength_ of a call whose length own_ keeps (only malformed files have calls that long).

@@ -31,8 +31,8 @@ void releasePages(const void* data, std::size_t bytes) {
 
 void returnLargeBlocksWhenFreed() {
 #if defined(__GLIBC__)
-    // Blocks from 4 MiB on (a file's text, records, orders) get pages of their own; smaller ones, such
-    // as the pieces of a file being written, are reused from the heap.
-    (void)::mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    // Blocks from 2 MiB on (a file's text, blocks of records, orders) get pages of their own; smaller
+    // ones, such as the pieces of a file being written, are reused from the heap.
+    (void)::mallopt(M_MMAP_THRESHOLD, 2 << 20);
 #endif
 }

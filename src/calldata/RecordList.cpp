@@ -5,12 +5,18 @@
 #include <cassert>
 #include <iterator>
 
-void RecordList::placeSorted(std::vector<CallRecord> records) {
+void RecordList::placeSorted(Blocks blocks) {
     assert(entries_.empty());  // the records' order would not hold with others before them
-    std::vector<CallRecord>& block = blocks_.emplace_back(std::move(records));
-    entries_.reserve(block.size());
-    for (CallRecord& record : block) {
-        entries_.push_back(&record);
+    std::size_t count = 0;
+    for (const std::vector<CallRecord>& block : blocks) {
+        count += block.size();
+    }
+    entries_.reserve(count);
+    for (std::vector<CallRecord>& block : blocks) {
+        for (CallRecord& record : block) {
+            entries_.push_back(&record);
+        }
+        blocks_.push_back(std::move(block));
     }
 }
 

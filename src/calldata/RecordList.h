@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calldata/CallRecord.h"
@@ -16,6 +17,9 @@ class RecordList {
     // one stays valid while the order changes.
     using Entries = std::vector<CallRecord*>;
     using Owned = std::vector<std::unique_ptr<CallRecord>>;
+    // Records read from a file, in call order, in blocks of at most blockRecords records.
+    using Blocks = std::vector<std::vector<CallRecord>>;
+    static constexpr std::size_t blockRecords = std::size_t{1} << 16;
 
     explicit RecordList(const FieldDefinition* layout = nullptr) : layout_(layout) {}
 
@@ -39,7 +43,7 @@ class RecordList {
     void insertAtHead(Owned records);
     // Takes station records already in ascending call order, one per call (the reader orders them and
     // keeps the first line of a call), into a list that holds no records yet.
-    void placeSorted(std::vector<CallRecord> records);
+    void placeSorted(Blocks blocks);
     // Hands over the order and leaves the list empty; the records stay in this list's keeping (and point
     // into its texts), so the list must outlive them or pass them on with keepAllOf.
     [[nodiscard]] Entries takeAll();
@@ -50,12 +54,14 @@ class RecordList {
     void keepText(std::shared_ptr<const std::string> text) { texts_.push_back(std::move(text)); }
     // Takes over everything `other` keeps (records and texts); `other` is left empty.
     void keepAllOf(RecordList& other);
+    // Hands over the blocks of records placed by placeSorted, which the list then no longer keeps.
+    [[nodiscard]] Blocks takeBlocks() { return std::exchange(blocks_, {}); }
 
   private:
     const FieldDefinition* layout_;
     Entries entries_;
-    // Records read from a file, one block per file in call order; never resized once placed.
-    std::vector<std::vector<CallRecord>> blocks_;
+    // Records read from files, in blocks in call order; never resized once placed.
+    Blocks blocks_;
     Owned single_;
     // Records made by the list's user; deques, as a record there never moves (not even with its deque).
     std::vector<std::deque<CallRecord>> made_;

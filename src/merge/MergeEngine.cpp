@@ -2,6 +2,7 @@
 #include "merge/MergeEngine.h"
 
 #include <algorithm>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <system_error>
@@ -72,12 +73,15 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
         return {false, std::make_unique<CallRecord>(std::move(input))};
     }
 
-    // A new call is always stored in the database layout.
-    CallRecord* placed = &input;
+    // A new call is always stored in the database layout, and in the engine's own keeping, so that the
+    // input's records are all done with once the walk has passed them.
+    CallRecord* placed = nullptr;
     if (input.layout == nullptr || !input.layout->commaDelimited) {
         CallRecord converted(databaseLayout_);
         converted.convertFrom(input);
         placed = &made_.emplace_back(std::move(converted));
+    } else {
+        placed = &made_.emplace_back(std::move(input));
     }
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
@@ -110,10 +114,11 @@ struct MergePart {
     MergeEngine::Counts counts;
 };
 
+// `walked(n)` is told, now and then and at the end, that the first n input records are done with.
 void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* const> input,
                RecordList::Entries& merged, const FieldDefinition* databaseLayout,
                const MergeOptions& options, bool recordChanges, ProgressDisplay& progress,
-               std::size_t progressTotal, MergePart& part) {
+               std::size_t progressTotal, const std::function<void(std::size_t)>& walked, MergePart& part) {
     ProgressTicker ticker(progress, progressTotal);
     MergeEngine engine(database, merged, databaseLayout, options, recordChanges ? &part.changes : nullptr);
     // The records lie in call order, their lines scattered over the file: fetching a few ahead hides
@@ -134,8 +139,10 @@ void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* cons
         if ((i + 1) % releaseStep == 0) {
             releasePages(input.data(), (i + 1) * sizeof(CallRecord*));
             releasePages(database.data(), engine.databaseWalked() * sizeof(CallRecord*));
+            walked(i + 1);
         }
     }
+    walked(input.size());
     engine.finish();
     part.counts = {engine.insertedCount(), engine.autoCount()};
     part.made = engine.takeMade();
@@ -148,10 +155,35 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                                  const MergeOptions& options, ProgressDisplay& progress,
                                  MergeChanges* changes) {
     progress.setLabel("Comparing files");
-    // New calls join the database's list, which keeps the input's records and the text they point into.
     RecordList::Entries records = input.takeAll();
+    // The input's records that the walk keeps are moved out (new calls into the engines' own records,
+    // differing ones into the difference list), so that each block of them is given back as soon as
+    // the walk has left it; the database's list keeps the rest of the input's, and the text of both.
+    RecordList::Blocks inputBlocks = input.takeBlocks();
     database.keepAllOf(input);
     RecordList::Entries old = database.takeAll();
+    // Where each block starts in the input's order; left empty when the order is not just the blocks
+    // one after another (as for records placed one by one), and then the blocks go only at the end.
+    std::vector<std::size_t> blockStarts;
+    std::size_t blockStart = 0;
+    for (const std::vector<CallRecord>& block : inputBlocks) {
+        if (block.empty() || blockStart + block.size() > records.size() ||
+            records[blockStart] != &block.front() ||
+            records[blockStart + block.size() - 1] != &block.back()) {
+            blockStarts.clear();
+            break;
+        }
+        blockStarts.push_back(blockStart);
+        blockStart += block.size();
+    }
+    // Each range gives back only the blocks wholly inside it, so that the two never touch the same one.
+    const auto releaseBlocks = [&inputBlocks, &blockStarts](std::size_t from, std::size_t to) {
+        for (std::size_t k = 0; k < blockStarts.size(); ++k) {
+            if (blockStarts[k] >= from && blockStarts[k] + inputBlocks[k].size() <= to) {
+                inputBlocks[k] = std::vector<CallRecord>();
+            }
+        }
+    };
 
     // A large merge is cut in two at an input call, each half merged on its own core; only the first
     // reports progress, as a window may only be drawn from the thread that made it.
@@ -176,8 +208,10 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     MergePart second;
     NullProgressDisplay quiet;
     const auto mergeSecond = [&] {
-        mergePart(all.subspan(databaseSplit), inputs.subspan(inputSplit), secondMerged, database.layout(),
-                  options, changes != nullptr, quiet, records.size() - inputSplit, second);
+        mergePart(
+            all.subspan(databaseSplit), inputs.subspan(inputSplit), secondMerged, database.layout(), options,
+            changes != nullptr, quiet, records.size() - inputSplit,
+            [&](std::size_t walked) { releaseBlocks(inputSplit, inputSplit + walked); }, second);
     };
     std::future<void> secondHalf;
     if (inputSplit < records.size()) {
@@ -188,8 +222,10 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
         }
     }
     // The bar counts the whole input and stands at the middle when the first range is done.
-    mergePart(all.first(databaseSplit), inputs.first(inputSplit), merged, database.layout(), options,
-              changes != nullptr, progress, records.size(), first);
+    mergePart(
+        all.first(databaseSplit), inputs.first(inputSplit), merged, database.layout(), options,
+        changes != nullptr, progress, records.size(), [&](std::size_t walked) { releaseBlocks(0, walked); },
+        first);
     if (secondHalf.valid()) {
         secondHalf.get();
     } else if (inputSplit < records.size()) {
@@ -197,8 +233,10 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     }
     progress.setPosition(records.size());
 
-    old = {};
-    records = {};
+    // Assigned afresh, not cleared (as `= {}` would), so that their storage goes too.
+    old = RecordList::Entries();
+    records = RecordList::Entries();
+    inputBlocks = RecordList::Blocks();
     // Copied a piece at a time, each piece given back once copied, so that the two never add up.
     constexpr std::size_t piece = 1 << 16;
     for (std::size_t at = 0; at < secondMerged.size(); at += piece) {
@@ -207,7 +245,7 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
                       secondMerged.begin() + static_cast<std::ptrdiff_t>(end));
         releasePages(secondMerged.data(), end * sizeof(CallRecord*));
     }
-    secondMerged = {};
+    secondMerged = RecordList::Entries();
     database.replaceAll(std::move(merged));
     database.keepMade(std::move(first.made));
     database.keepMade(std::move(second.made));

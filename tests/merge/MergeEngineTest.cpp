@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "calldata/CallFileReader.h"
 #include "calldata/NullProgressDisplay.h"
 #include "merge/MergeEngine.h"
 #include "support/RecordMaker.h"
@@ -43,10 +44,12 @@ TEST_P(TwoRanges, GiveWhatOneWalkGives) {
         RecordList database;
         RecordList input;
     };
+    // Read from text, as files are, so that the input's records lie in blocks, enough of them that each
+    // range gives back blocks while it walks.
     const auto build = [&layouts, &inputLayout](Lists& lists) {
-        lists.database.setLayout(&layouts[0]);
-        lists.input.setLayout(&inputLayout);
-        for (std::size_t n = 0; n < 150'000; ++n) {
+        std::string databaseText;
+        std::string inputText;
+        for (std::size_t n = 0; n < 240'000; ++n) {
             std::string call = "QA1";
             for (std::size_t weight = 26 * 26 * 26; weight > 0; weight /= 26) {
                 call += static_cast<char>('A' + n / weight % 26);
@@ -54,15 +57,19 @@ TEST_P(TwoRanges, GiveWhatOneWalkGives) {
             // Database only, new, or in both: differing names, grids to fill, or the same values.
             const std::string grid = n % 7 == 0 ? "" : "JO20";
             if (n % 3 != 2) {
-                lists.database.append(makeRecord(layouts[0], call + "," + grid + ",,,Ann,,"));
+                databaseText += call + "," + grid + ",,,Ann,,\n";
             }
             if (n % 3 != 0) {
                 const std::string name = n % 5 == 0 ? "Bob" : "Ann";
-                lists.input.append(makeRecord(inputLayout, inputLayout.commaDelimited
-                                                               ? call + ",JO21,,," + name + ",,2M:1"
-                                                               : call + ",JO21,," + name + ","));
+                inputText += inputLayout.commaDelimited ? call + ",JO21,,," + name + ",,2M:1\n"
+                                                        : call + ",JO21,," + name + ",\n";
             }
         }
+        std::vector<std::string> comments;
+        NullProgressDisplay quiet;
+        (void)readCallText(lists.database, comments, databaseText, layouts[0], "Call3.txt", quiet);
+        (void)readCallText(lists.input, comments, inputText, inputLayout, "Input File", quiet);
+        ASSERT_GT(lists.input.size(), 2 * RecordList::blockRecords);
     };
     Lists split;
     Lists single;
