@@ -24,7 +24,7 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     }
 
     // The lines are formatted in pieces, two at a time on two cores, and written in order by this thread.
-    constexpr std::size_t pieceRecords = 1 << 13;
+    constexpr std::size_t pieceRecords = 1 << 14;
     const std::size_t count = records.size();
     const auto format = [&records](std::size_t begin, std::size_t end, std::string& out) {
         // The lines of records lie scattered over the files read: fetching a few ahead hides the wait.

@@ -1,5 +1,6 @@
 // The few file operations the standard library lacks: reading without ever blocking on a FIFO or
-// device, and flushing a file and a folder to disk. All platform calls of the core live here.
+// device, and flushing a file and a folder to disk. All platform file calls of the core live here; the
+// memory hints live in PlatformMemory.
 #pragma once
 
 #include <cstdint>

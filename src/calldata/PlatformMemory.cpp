@@ -7,9 +7,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 void releasePages(const void* data, std::size_t bytes) {
 #if defined(__linux__)
@@ -29,10 +26,19 @@ void releasePages(const void* data, std::size_t bytes) {
 #endif
 }
 
-void returnLargeBlocksWhenFreed() {
-#if defined(__GLIBC__)
-    // Blocks from 2 MiB on (a file's text, blocks of records, orders) get pages of their own; smaller
-    // ones, such as the pieces of a file being written, are reused from the heap.
-    (void)::mallopt(M_MMAP_THRESHOLD, 2 << 20);
+void adviseLargePages(void* data, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Only the large pages wholly inside the block.
+    constexpr std::uintptr_t largePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + largePage - 1) / largePage * largePage;
+    const std::uintptr_t last = (begin + bytes) / largePage * largePage;
+    if (last > first) {
+        // Failing, the block merely has small pages.
+        (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)data;
+    (void)bytes;
 #endif
 }

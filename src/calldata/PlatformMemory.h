@@ -8,7 +8,6 @@
 // vector can hand back the part behind it.
 void releasePages(const void* data, std::size_t bytes);
 
-// Has large blocks given back to the system as soon as they are freed. Without it the allocator, once
-// a large block is freed, serves later ones of up to that size from its heap, where freed memory stays
-// with the process: a merge would keep the peak of every step. Called once at start-up.
-void returnLargeBlocksWhenFreed();
+// Asks for a block about to be filled to be backed by large pages where it can be: a file's text, read
+// at random as records are visited in call order, then costs fewer page faults and address lookups.
+void adviseLargePages(void* data, std::size_t bytes);
