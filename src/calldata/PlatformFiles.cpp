@@ -14,8 +14,6 @@
 #include <unistd.h>
 #endif
 
-#include "calldata/PlatformMemory.h"
-
 #ifdef _WIN32
 
 RegularFile probeRegularFile(const std::filesystem::path& path) {
@@ -96,10 +94,7 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
     if (openRegular(path, descriptor, info) != RegularFile::Ok) {
         return std::nullopt;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    adviseLargePages(bytes.data(), bytes.capacity());
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) {

@@ -25,20 +25,3 @@ void releasePages(const void* data, std::size_t bytes) {
     (void)bytes;
 #endif
 }
-
-void adviseLargePages(void* data, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Only the large pages wholly inside the block.
-    constexpr std::uintptr_t largePage = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + largePage - 1) / largePage * largePage;
-    const std::uintptr_t last = (begin + bytes) / largePage * largePage;
-    if (last > first) {
-        // Failing, the block merely has small pages.
-        (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-#else
-    (void)data;
-    (void)bytes;
-#endif
-}

@@ -7,7 +7,3 @@
 // zero), while the block itself stays allocated and the rest of it in use: a long walk over a large
 // vector can hand back the part behind it.
 void releasePages(const void* data, std::size_t bytes);
-
-// Asks for a block about to be filled to be backed by large pages where it can be: a file's text, read
-// at random as records are visited in call order, then costs fewer page faults and address lookups.
-void adviseLargePages(void* data, std::size_t bytes);
