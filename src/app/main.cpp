@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/MergeApp.h"
+#include "calldata/PlatformMemory.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    returnLargeBlocksWhenFreed();
     QApplication application(argc, argv);
     // The application name stays the executable's name; it captions the start-up failure box.
     QApplication::setOrganizationName(QStringLiteral("Tamsk"));

@@ -1,6 +1,6 @@
 // The few file operations the standard library lacks: reading without ever blocking on a FIFO or
-// device, and flushing a file and a folder to disk. All platform file calls of the core live here (its
-// one memory hint in PlatformMemory).
+// device, and flushing a file and a folder to disk. All platform file calls of the core live here; its
+// memory hints live in PlatformMemory.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 void releasePages(const void* data, std::size_t bytes) {
 #if defined(__linux__)
@@ -23,5 +26,13 @@ void releasePages(const void* data, std::size_t bytes) {
 #else
     (void)data;
     (void)bytes;
+#endif
+}
+
+void returnLargeBlocksWhenFreed() {
+#if defined(__GLIBC__)
+    // Blocks from 2 MiB on (a file's text, blocks of records, orders) get pages of their own; smaller
+    // ones, such as the pieces of a file being written, are reused from the heap.
+    (void)::mallopt(M_MMAP_THRESHOLD, 2 << 20);
 #endif
 }
