@@ -235,14 +235,6 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
 
     // Made in blocks of a fixed size, so that a merge can give back each block it is done with.
     RecordList::Blocks read;
-    std::vector<CallRecord>* block = nullptr;
-    const auto newRecord = [&read, &block, &keys](std::size_t keyIndex) -> CallRecord& {
-        if (block == nullptr || block->size() == block->capacity()) {
-            block = &read.emplace_back();
-            block->reserve(std::min(RecordList::blockRecords, keys.size() - keyIndex));
-        }
-        return block->emplace_back();
-    };
     std::string_view lastCall;
     std::uint64_t previousPrefix = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -257,7 +249,8 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
         if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == lastCall)) {
             continue;
         }
-        CallRecord& record = newRecord(i);
+        CallRecord& record =
+            RecordList::addToBlocks(read, CallRecord(), std::min(RecordList::blockRecords, keys.size() - i));
         if (keys[i].plainLength == 0) {
             record = std::move(cutLines[keys[i].offset]);
         } else {

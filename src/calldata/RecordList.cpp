@@ -25,10 +25,15 @@ void RecordList::append(std::unique_ptr<CallRecord> record) {
     single_.push_back(std::move(record));
 }
 
-void RecordList::keepMade(std::deque<CallRecord> records) {
-    if (!records.empty()) {
-        made_.push_back(std::move(records));
+void RecordList::keepMade(Blocks records) {
+    std::move(records.begin(), records.end(), std::back_inserter(made_));
+}
+
+CallRecord& RecordList::addToBlocks(Blocks& blocks, CallRecord record, std::size_t blockSize) {
+    if (blocks.empty() || blocks.back().size() == blocks.back().capacity()) {
+        blocks.emplace_back().reserve(blockSize);
     }
+    return blocks.back().emplace_back(std::move(record));
 }
 
 void RecordList::insertAtHead(Owned records) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -38,7 +37,10 @@ class RecordList {
     void append(std::unique_ptr<CallRecord> record);
     // Keeps records made elsewhere without placing them in the order; the caller places them with
     // replaceAll.
-    void keepMade(std::deque<CallRecord> records);
+    void keepMade(Blocks records);
+    // Appends a record to the last of `blocks`, or to a new block with room for `blockSize` when that
+    // one is full, so that no record already there moves.
+    static CallRecord& addToBlocks(Blocks& blocks, CallRecord record, std::size_t blockSize);
     // Puts records (comment records, say) ahead of everything the list holds, in their order.
     void insertAtHead(Owned records);
     // Takes station records already in ascending call order, one per call (the reader orders them and
@@ -63,7 +65,7 @@ class RecordList {
     // Records read from files, in blocks in call order; never resized once placed.
     Blocks blocks_;
     Owned single_;
-    // Records made by the list's user; deques, as a record there never moves (not even with its deque).
-    std::vector<std::deque<CallRecord>> made_;
+    // Records made by the list's user, in blocks that never grow once full.
+    Blocks made_;
     std::vector<std::shared_ptr<const std::string>> texts_;
 };

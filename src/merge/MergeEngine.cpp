@@ -73,15 +73,17 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
         return {false, std::make_unique<CallRecord>(std::move(input))};
     }
 
+    // Small enough not to weigh on a small merge, large enough not to be allocated often in a large one.
+    constexpr std::size_t madeBlockSize = 1 << 13;
     // A new call is always stored in the database layout, and in the engine's own keeping, so that the
     // input's records are all done with once the walk has passed them.
     CallRecord* placed = nullptr;
     if (input.layout == nullptr || !input.layout->commaDelimited) {
         CallRecord converted(databaseLayout_);
         converted.convertFrom(input);
-        placed = &made_.emplace_back(std::move(converted));
+        placed = &RecordList::addToBlocks(made_, std::move(converted), madeBlockSize);
     } else {
-        placed = &made_.emplace_back(std::move(input));
+        placed = &RecordList::addToBlocks(made_, std::move(input), madeBlockSize);
     }
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
@@ -110,7 +112,7 @@ namespace {
 struct MergePart {
     MergeChanges changes;
     std::vector<std::unique_ptr<CallRecord>> differences;
-    std::deque<CallRecord> made;
+    RecordList::Blocks made;
     MergeEngine::Counts counts;
 };
 

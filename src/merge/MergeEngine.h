@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
@@ -48,7 +47,7 @@ class MergeEngine {
     [[nodiscard]] std::uint32_t autoCount() const { return autoCount_; }
     // How many of the database part's records the walk has passed.
     [[nodiscard]] std::size_t databaseWalked() const { return next_; }
-    [[nodiscard]] std::deque<CallRecord> takeMade() { return std::move(made_); }
+    [[nodiscard]] RecordList::Blocks takeMade() { return std::move(made_); }
 
   private:
     RecordList* database_ = nullptr;  // the list the whole-list form gives the merged records back to
@@ -62,7 +61,8 @@ class MergeEngine {
     std::size_t next_ = 0;
     RecordList::Entries ownMerged_;  // the whole-list form's merged order
     RecordList::Entries& merged_;
-    std::deque<CallRecord> made_;  // new calls converted to the database layout; they never move
+    // New calls, in the database layout; in blocks of a fixed size, where they never move.
+    RecordList::Blocks made_;
     std::uint32_t insertedCount_ = 0;
     std::uint32_t autoCount_ = 0;
 };
