@@ -16,7 +16,8 @@ class RecordList {
     // one stays valid while the order changes.
     using Entries = std::vector<CallRecord*>;
     using Owned = std::vector<std::unique_ptr<CallRecord>>;
-    // Records read from a file, in call order, in blocks of at most blockRecords records.
+    // Records in blocks, each filled up to the room it was given and never grown, so that no record
+    // moves; the reader's blocks hold blockRecords records.
     using Blocks = std::vector<std::vector<CallRecord>>;
     static constexpr std::size_t blockRecords = std::size_t{1} << 16;
 
@@ -62,10 +63,10 @@ class RecordList {
   private:
     const FieldDefinition* layout_;
     Entries entries_;
-    // Records read from files, in blocks in call order; never resized once placed.
+    // Records read from files, in blocks in call order.
     Blocks blocks_;
     Owned single_;
-    // Records made by the list's user, in blocks that never grow once full.
+    // Records made by the list's user.
     Blocks made_;
     std::vector<std::shared_ptr<const std::string>> texts_;
 };

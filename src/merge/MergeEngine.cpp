@@ -6,6 +6,7 @@
 #include <future>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "calldata/NullProgressDisplay.h"
 #include "calldata/PlatformMemory.h"
@@ -164,24 +165,25 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     RecordList::Blocks inputBlocks = input.takeBlocks();
     database.keepAllOf(input);
     RecordList::Entries old = database.takeAll();
-    // Where each block starts in the input's order; left empty when the order is not just the blocks
-    // one after another (as for records placed one by one), and then the blocks go only at the end.
-    std::vector<std::size_t> blockStarts;
+    // Where each block starts and ends in the input's order; left empty when the order is not just the
+    // blocks one after another (as for records placed one by one), and then the blocks go only at the end.
+    std::vector<std::pair<std::size_t, std::size_t>> blockSpans;
     std::size_t blockStart = 0;
     for (const std::vector<CallRecord>& block : inputBlocks) {
         if (block.empty() || blockStart + block.size() > records.size() ||
             records[blockStart] != &block.front() ||
             records[blockStart + block.size() - 1] != &block.back()) {
-            blockStarts.clear();
+            blockSpans.clear();
             break;
         }
-        blockStarts.push_back(blockStart);
+        blockSpans.emplace_back(blockStart, blockStart + block.size());
         blockStart += block.size();
     }
-    // Each range gives back only the blocks wholly inside it, so that the two never touch the same one.
-    const auto releaseBlocks = [&inputBlocks, &blockStarts](std::size_t from, std::size_t to) {
-        for (std::size_t k = 0; k < blockStarts.size(); ++k) {
-            if (blockStarts[k] >= from && blockStarts[k] + inputBlocks[k].size() <= to) {
+    // Each range gives back only the blocks wholly inside it, and looks at no other block, so that the
+    // two threads never touch the same one.
+    const auto releaseBlocks = [&inputBlocks, &blockSpans](std::size_t from, std::size_t to) {
+        for (std::size_t k = 0; k < blockSpans.size(); ++k) {
+            if (blockSpans[k].first >= from && blockSpans[k].second <= to) {
                 inputBlocks[k] = std::vector<CallRecord>();
             }
         }
