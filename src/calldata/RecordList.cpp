@@ -37,6 +37,9 @@ CallRecord& RecordList::addToBlocks(Blocks& blocks, CallRecord record, std::size
 }
 
 void RecordList::insertAtHead(Owned records) {
+    // Room first, so that nothing after it can fail with the records half placed.
+    entries_.reserve(entries_.size() + records.size());
+    single_.reserve(single_.size() + records.size());
     Entries head;
     head.reserve(records.size());
     for (std::unique_ptr<CallRecord>& record : records) {

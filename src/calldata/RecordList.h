@@ -57,7 +57,8 @@ class RecordList {
     void keepText(std::shared_ptr<const std::string> text) { texts_.push_back(std::move(text)); }
     // Takes over everything `other` keeps (records and texts); `other` is left empty.
     void keepAllOf(RecordList& other);
-    // Hands over the blocks of records placed by placeSorted, which the list then no longer keeps.
+    // Hands over the blocks of records placed by placeSorted, which the list then no longer keeps. Until
+    // the order is replaced it is these blocks one after another, as a walk that frees them relies on.
     [[nodiscard]] Blocks takeBlocks() { return std::exchange(blocks_, {}); }
 
   private:

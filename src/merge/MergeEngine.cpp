@@ -250,9 +250,10 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
         releasePages(secondMerged.data(), end * sizeof(CallRecord*));
     }
     secondMerged = RecordList::Entries();
-    database.replaceAll(std::move(merged));
+    // The made records first: should keeping them fail, no order points into records already gone.
     database.keepMade(std::move(first.made));
     database.keepMade(std::move(second.made));
+    database.replaceAll(std::move(merged));
     for (MergePart* part : {&first, &second}) {
         std::move(part->differences.begin(), part->differences.end(), std::back_inserter(differences));
         if (changes != nullptr) {
