@@ -90,14 +90,34 @@ bool isValidCall(std::string_view text) {
     return digits == 1 || digits == 2;
 }
 
+namespace {
+
+// The grid's form at position i: letters upper-case among the first four characters, lower-case after.
+char gridCharacter(std::size_t i, char c) {
+    if (i < 4 && c >= 'a' && c <= 'z') {
+        return static_cast<char>(c - 'a' + 'A');
+    }
+    if (i >= 4 && c >= 'A' && c <= 'Z') {
+        return static_cast<char>(c - 'A' + 'a');
+    }
+    return c;
+}
+
+// Whether normaliseGrid would change the text.
+bool gridNeedsNormalising(std::string_view grid) {
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        if (gridCharacter(i, grid[i]) != grid[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 void normaliseGrid(std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (i < 4 && c >= 'a' && c <= 'z') {
-            text[i] = static_cast<char>(c - 'a' + 'A');
-        } else if (i >= 4 && c >= 'A' && c <= 'Z') {
-            text[i] = static_cast<char>(c - 'A' + 'a');
-        }
+        text[i] = gridCharacter(i, text[i]);
     }
 }
 
@@ -274,20 +294,8 @@ std::size_t CallRecord::viewValues(std::span<std::string_view> views) const {
 }
 
 std::vector<std::string_view> CallRecord::valueViews() const {
-    const std::string_view text = this->text();
-    std::vector<std::string_view> views;
-    views.reserve(valueCount_);
-    std::size_t start = 0;
-    for (std::size_t n = 0; n < valueCount_; ++n) {
-        if (start > text.size()) {
-            views.emplace_back();
-            continue;
-        }
-        const std::size_t comma = text.find(',', start);
-        const std::size_t end = comma == std::string_view::npos ? text.size() : comma;
-        views.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    std::vector<std::string_view> views(valueCount_);
+    (void)viewValues(views);
     return views;
 }
 
@@ -498,17 +506,6 @@ namespace {
 
 bool hasLowerCase(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-}
-
-// What normaliseGrid would change: lower-case letters among the first four, upper-case after them.
-bool gridNeedsNormalising(std::string_view grid) {
-    for (std::size_t i = 0; i < grid.size(); ++i) {
-        const char c = grid[i];
-        if (i < 4 ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace

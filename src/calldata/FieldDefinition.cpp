@@ -2,33 +2,6 @@
 #include "calldata/FieldDefinition.h"
 
 int FieldDefinition::indexOf(std::string_view name) const {
-    // The database's own layout has its fields at known places.
-    if (databaseOrder && !name.empty()) {
-        int guess = -1;
-        switch (name.front()) {
-            case 'C':
-                guess = 0;
-                break;
-            case 'G':
-                guess = 1;
-                break;
-            case 'E':
-                guess = name.size() == 3 ? 2 : 5;
-                break;
-            case 'S':
-                guess = name.size() == 5 ? 3 : 6;
-                break;
-            case 'N':
-                guess = 4;
-                break;
-            default:
-                break;
-        }
-        if (guess >= 0 && static_cast<std::size_t>(guess) < fields.size() &&
-            fields[static_cast<std::size_t>(guess)].fieldName == name) {
-            return guess;
-        }
-    }
     // Asked for on every field access: the length and first letter rule out most names cheaply.
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string& own = fields[i].fieldName;

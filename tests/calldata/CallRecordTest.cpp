@@ -27,6 +27,9 @@ TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
         // no values: a comment line
         {0, "qa1abc,ab12cd,,xy,Abc,,", {"QA1ABC", "AB12cd", "", "XY", "Abc", "", ""}},
         {0, "QA1ABC,JO12,EME", {"QA1ABC", "JO12", "EME", "", "", "", ""}},
+        // only the grid, or only the state, not yet in the database's form
+        {0, "QA1ABC,jo12AB,,XY,Abc,,", {"QA1ABC", "JO12ab", "", "XY", "Abc", "", ""}},
+        {0, "QA1ABC,JO12ab,,xY,Abc,,", {"QA1ABC", "JO12ab", "", "XY", "Abc", "", ""}},
         {0,
          " \tQA1ABC, jo12AB ,,x y,Abc Def,a@b,6M:1 2M:2 \r\n",
          {"QA1ABC", " JO12ab ", "", "X Y", "Abc Def", "a@b", "6M:1 2M:2"}},
