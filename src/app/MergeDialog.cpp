@@ -1,7 +1,9 @@
 // The merge workflow behind the Merge button.
 #include "app/MergeDialog.h"
 
+#include <exception>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <system_error>
@@ -55,6 +57,7 @@ void MergeDialog::clearMergeState() {
     databaseRecords.clear();
     inputRecords.clear();
     differences.clear();
+    settledDifferences.clear();
     databaseComments.clear();
     inputComments.clear();
     databaseHadByteOrderMark_ = false;
@@ -287,11 +290,37 @@ void MergeDialog::noteResultLines() {
     }
 }
 
+void MergeDialog::setAsideDifferences() {
+    if (settledDifferences.empty()) {
+        settledDifferences = std::move(differences);
+    } else {
+        std::move(differences.begin(), differences.end(), std::back_inserter(settledDifferences));
+    }
+    differences.clear();
+}
+
 bool MergeDialog::writeDatabase() {
+    // Once every byte is written the records are freed on a second core, while this one waits for the
+    // new file to reach the disk.
+    std::future<void> freed;
     const DatabaseWriter::Result result =
-        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_);
+        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed] {
+            try {
+                freed = std::async(std::launch::async, [records = std::move(databaseRecords),
+                                                        settled = std::move(settledDifferences)]() mutable {
+                    records.clear();
+                    settled.clear();
+                });
+            } catch (const std::exception&) {
+                // No second thread to be had: they are freed here.
+            }
+            databaseRecords.clear();
+            settledDifferences.clear();
+        });
+    if (freed.valid()) {
+        freed.get();
+    }
     if (result.ok) {
-        databaseRecords.clear();
         return true;
     }
     ErrorList errors;

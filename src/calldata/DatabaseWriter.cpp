@@ -12,7 +12,8 @@
 #include "calldata/Prefetch.h"
 
 DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
-                                             bool byteOrderMark) const {
+                                             bool byteOrderMark,
+                                             const std::function<void()>& allWritten) const {
     SafeFileWriter writer(folder / databaseFileName, folder / backupFileName);
     writer.failAfterBytes(byteLimit_);
     writer.failRenameAt(refusedStage_);
@@ -75,7 +76,13 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     }
     chunk += endMarkerLine;
     chunk += "\r\n";
-    if (!writer.write(chunk) || !writer.commit()) {
+    if (!writer.write(chunk)) {
+        return failed();
+    }
+    if (allWritten) {
+        allWritten();
+    }
+    if (!writer.commit()) {
         return failed();
     }
     return Result{true, SafeFileWriter::Stage::None, 0, true};

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string_view>
 
@@ -22,9 +23,11 @@ class DatabaseWriter {
     };
 
     // Writes comments and records in list order, each line ending in CR LF, then the end marker.
-    // The file starts with a UTF-8 byte-order mark when the old one did.
+    // The file starts with a UTF-8 byte-order mark when the old one did. Once every byte is written,
+    // before the new file is flushed to disk and put in place, `allWritten` is called: from then on
+    // the records are no longer read.
     [[nodiscard]] Result write(const RecordList& records, const std::filesystem::path& folder,
-                               bool byteOrderMark) const;
+                               bool byteOrderMark, const std::function<void()>& allWritten = {}) const;
 
     // Test seams: the write runs out of space after this many bytes; a stage's rename is refused.
     void failAfterBytes(std::size_t limit) { byteLimit_ = limit; }

@@ -337,7 +337,7 @@ void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
             changes->noteSettlement(item->match(), settlement);
         }
     }
-    owner.differences.clear();
+    owner.setAsideDifferences();
     currentItem = 0;
 }
 
