@@ -33,7 +33,7 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
         for (std::size_t i = begin; i < end; ++i) {
             if (i + 2 * ahead < end) {
                 prefetch(&records.at(i + 2 * ahead));
-                prefetch(records.at(i + ahead).line().data());
+                prefetchLine(records.at(i + ahead).line());
             }
             const CallRecord& record = records.at(i);
             if (record.isComment) {

@@ -41,7 +41,7 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     while (next_ < old_.size() && old_[next_]->call() < call) {
         if (next_ + 2 * ahead < old_.size()) {
             prefetch(old_[next_ + 2 * ahead]);
-            prefetch(old_[next_ + ahead]->call().data());
+            prefetchLine(old_[next_ + ahead]->line());
         }
         merged_.push_back(old_[next_++]);
     }
@@ -130,7 +130,7 @@ void mergePart(std::span<CallRecord* const> database, std::span<CallRecord* cons
     for (std::size_t i = 0; i < input.size(); ++i) {
         if (i + 2 * ahead < input.size()) {
             prefetch(input[i + 2 * ahead]);
-            prefetch(input[i + ahead]->call().data());
+            prefetchLine(input[i + ahead]->line());
         }
         MergeEngine::Outcome outcome = engine.mergeRecord(*input[i]);
         if (outcome.different) {
