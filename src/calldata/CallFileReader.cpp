@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <span>
+#include <memory>
 
 #include "calldata/PlatformFiles.h"
 #include "calldata/PlatformMemory.h"
@@ -36,47 +36,52 @@ struct LineKey {
     std::uint32_t plainLength;  // 0: not plain
 };
 
-// Sorts keys by `before`, which orders by prefix first. The keys are spread into buckets by one prefix
-// byte after another, in place, and a small bucket, or one whose keys share the whole prefix, is sorted
-// by `before`: calls are spread over few values of each byte, so that a few passes leave small buckets,
-// in half the time of a comparison sort of the whole.
+// Sorts keys by `before`, which orders by prefix first. The keys are sorted by their prefix bytes, one
+// byte after another from the last, each pass stable (a byte that all keys share is passed over), so
+// that the keys of one prefix stay in file order, which is position order; only a run of keys that share
+// all eight bytes, of calls that may differ after them, is then sorted by `before`. Twice as fast as
+// spreading the keys into buckets in place, for a scratch copy of them while it runs.
 template <typename Before>
-void sortKeys(std::span<LineKey> keys, const Before& before, int byteIndex = 0) {
-    constexpr std::size_t smallBucket = 64;
-    if (keys.size() < smallBucket || byteIndex == 8) {
-        std::sort(keys.begin(), keys.end(), before);
-        return;
-    }
-    const int shift = 56 - 8 * byteIndex;
-    const auto bucketOf = [shift](const LineKey& key) { return (key.prefix >> shift) & 0xFFU; };
-    std::array<std::size_t, 256> counts{};
+void sortKeys(std::vector<LineKey>& keys, const Before& before) {
+    const std::size_t count = keys.size();
+    std::array<std::array<std::uint32_t, 256>, 8> counts{};
     for (const LineKey& key : keys) {
-        ++counts[bucketOf(key)];
-    }
-    std::array<std::size_t, 256> next{};
-    std::array<std::size_t, 256> ends{};
-    std::size_t start = 0;
-    for (std::size_t b = 0; b < counts.size(); ++b) {
-        next[b] = start;
-        start += counts[b];
-        ends[b] = start;
-    }
-    // Each key is swapped straight to its bucket's next free place.
-    for (std::size_t b = 0; b < counts.size(); ++b) {
-        while (next[b] < ends[b]) {
-            LineKey key = keys[next[b]];
-            for (std::size_t home = bucketOf(key); home != b; home = bucketOf(key)) {
-                std::swap(key, keys[next[home]++]);
-            }
-            keys[next[b]++] = key;
+        for (std::size_t b = 0; b < 8; ++b) {
+            ++counts[b][(key.prefix >> (8 * b)) & 0xFFU];
         }
     }
-    std::size_t first = 0;
-    for (const std::size_t count : counts) {
-        if (count > 1) {
-            sortKeys(keys.subspan(first, count), before, byteIndex + 1);
+    std::unique_ptr<LineKey[]> scratch = std::make_unique_for_overwrite<LineKey[]>(count);
+    LineKey* from = keys.data();
+    LineKey* to = scratch.get();
+    for (std::size_t b = 0; b < 8; ++b) {
+        if (std::find(counts[b].begin(), counts[b].end(), count) != counts[b].end()) {
+            continue;
         }
-        first += count;
+        std::array<std::uint32_t, 256> next{};
+        std::uint32_t start = 0;
+        for (std::size_t digit = 0; digit < next.size(); ++digit) {
+            next[digit] = start;
+            start += counts[b][digit];
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            to[next[(from[i].prefix >> (8 * b)) & 0xFFU]++] = from[i];
+        }
+        std::swap(from, to);
+    }
+    if (from != keys.data()) {
+        std::copy(from, from + count, keys.data());
+    }
+    scratch.reset();
+    for (std::size_t first = 0; first < count;) {
+        std::size_t end = first + 1;
+        while (end < count && keys[end].prefix == keys[first].prefix) {
+            ++end;
+        }
+        if (end - first > 1 && (keys[first].prefix & 0xFFU) != 0) {
+            std::sort(keys.begin() + static_cast<std::ptrdiff_t>(first),
+                      keys.begin() + static_cast<std::ptrdiff_t>(end), before);
+        }
+        first = end;
     }
 }
 
