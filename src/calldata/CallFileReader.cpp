@@ -175,6 +175,8 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
     std::vector<CallRecord> cutLines;
     std::vector<std::uint32_t> cutOffsets;  // where each of cutLines starts in the file
     CallRecord scratch(&layout);
+    const std::size_t fieldCount = layout.fields.size();
+    const bool plainLayout = layout.commaDelimited && layout.databaseOrder && fieldCount != 0;
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t lineFeed = bytes.find(lineEnd, start);
@@ -186,6 +188,18 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
             text.remove_suffix(1);  // CR LF reads as LF
         }
 
+        // Most lines of a file in the database's form need no cut: a look along the line finds its call.
+        if (plainLayout) {
+            const std::string_view trimmed = trimWhiteSpace(text);
+            if (const std::size_t callLength = CallRecord::checkPlainLine(trimmed, fieldCount).callLength;
+                callLength != 0) {
+                keys.push_back({callPrefix(trimmed.substr(0, callLength)),
+                                static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
+                                static_cast<std::uint32_t>(trimmed.size())});
+                ticker.step();
+                continue;
+            }
+        }
         scratch.parseSharedLine(text, readAs);
         if (scratch.isComment) {
             if (!scratch.line().starts_with("ZZZZZZ")) {

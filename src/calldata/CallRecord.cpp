@@ -103,16 +103,6 @@ char gridCharacter(std::size_t i, char c) {
     return c;
 }
 
-// Whether normaliseGrid would change the text.
-bool gridNeedsNormalising(std::string_view grid) {
-    for (std::size_t i = 0; i < grid.size(); ++i) {
-        if (gridCharacter(i, grid[i]) != grid[i]) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 void normaliseGrid(std::string& text) {
@@ -502,47 +492,80 @@ void CallRecord::parseSharedLine(std::string_view line, TextEncoding encoding) {
     cut(line, encoding);
 }
 
-namespace {
-
-bool hasLowerCase(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+CallRecord::PlainCheck CallRecord::checkPlainLine(std::string_view text, std::size_t fieldCount) {
+    // Only the call, the grid and the state can need normalising, so the walk ends after the state. It
+    // runs once over each byte: the reader's first walk makes it for every line of a file.
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    // The call: what isValidCall and hasLowerCase look for, in one walk.
+    const char* const call = at;
+    int digits = 0;
+    bool slashSeen = false;
+    bool lowerCase = false;
+    for (; at != end && *at != ','; ++at) {
+        const char c = *at;
+        if (c >= 'A' && c <= 'Z') {
+            continue;
+        }
+        if (c >= 'a' && c <= 'z') {
+            lowerCase = true;
+        } else if (c >= '0' && c <= '9') {
+            digits += slashSeen ? 0 : 1;
+        } else if (c == '/') {
+            slashSeen = true;
+        } else {
+            return {true, 0};
+        }
+    }
+    const auto callLength = static_cast<std::size_t>(at - call);
+    if (callLength < 3 || (digits != 1 && digits != 2)) {
+        return {true, 0};
+    }
+    if (lowerCase) {
+        return {};
+    }
+    for (std::size_t i = 1; i < std::min<std::size_t>(fieldCount, 4); ++i) {
+        at = at == end ? end : at + 1;  // past the comma
+        const char* const value = at;
+        if (i == 1) {
+            for (; at != end && *at != ','; ++at) {
+                if (gridCharacter(static_cast<std::size_t>(at - value), *at) != *at) {
+                    return {};
+                }
+            }
+        } else if (i == 3) {
+            // A state's letters are upper-cased in the file's encoding.
+            for (; at != end && *at != ','; ++at) {
+                if ((*at >= 'a' && *at <= 'z') || static_cast<unsigned char>(*at) >= 0x80) {
+                    return {};
+                }
+            }
+        } else {
+            while (at != end && *at != ',') {
+                ++at;
+            }
+        }
+    }
+    return {false, callLength};
 }
 
-}  // namespace
-
 bool CallRecord::cutDatabaseLine() {
-    // Most lines of a database are already in its form: one walk along the line checks that, and the
-    // line itself is then the record's text. Anything to normalise is left to the general cut. Only the
-    // call, the grid and the state can need it, so the walk ends after the state.
-    const std::string_view text = this->text();  // the trimmed line
+    // Most lines of a database are already in its form: the line itself is then the record's text.
+    // Anything to normalise is left to the general cut.
     const std::size_t fieldCount = layout->fields.size();
-    const std::size_t checked = std::min<std::size_t>(fieldCount, 4);
-    std::size_t start = 0;
-    std::size_t callLength = 0;
-    for (std::size_t i = 0; i < checked; ++i) {
-        std::size_t end = start;
-        while (end < text.size() && text[end] != ',') {
-            ++end;
-        }
-        const std::string_view value = text.substr(std::min(start, text.size()), end - std::min(start, end));
-        if (i == 0) {
-            if (!isValidCall(value)) {
-                isComment = true;
-                return true;
-            }
-            if (hasLowerCase(value)) {
-                return false;
-            }
-            callLength = value.size();
-        } else if (i == 1 && gridNeedsNormalising(value)) {
-            return false;
-        } else if (i == 3 && (hasLowerCase(value) || hasNonAscii(value))) {
-            return false;  // a state's letters are upper-cased in the file's encoding
-        }
-        start = end + 1;
+    if (fieldCount == 0) {
+        return false;
+    }
+    const PlainCheck check = checkPlainLine(text(), fieldCount);  // text(): the trimmed line
+    if (check.comment) {
+        isComment = true;
+        return true;
+    }
+    if (check.callLength == 0) {
+        return false;
     }
     setValueCount(fieldCount);
-    setCallLength(callLength);
+    setCallLength(check.callLength);
     return true;
 }
 

@@ -98,6 +98,14 @@ class CallRecord {
     [[nodiscard]] std::size_t plainCallLength() const;
     // Makes the record such a one again from the trimmed line and the call length that it gave.
     void takePlainLine(std::string_view line, std::size_t callLength);
+    // How a trimmed line of a comma-delimited layout in the database's field order reads without being
+    // cut: a comment (its first field is no call), a plain line (see plainCallLength; callLength is its
+    // call's length), or neither, a line with something to normalise, which only a cut can tell.
+    struct PlainCheck {
+        bool comment = false;
+        std::size_t callLength = 0;  // 0: not plain
+    };
+    [[nodiscard]] static PlainCheck checkPlainLine(std::string_view text, std::size_t fieldCount);
     // Re-encodes the line, the values and the extra fields, normalising state and grid as a file in `to`
     // would.
     void convertEncoding(TextEncoding from, TextEncoding to);

@@ -36,6 +36,11 @@ void checkOneParse(std::string_view bytes, std::size_t layoutIndex, TextEncoding
     fuzzCheck(record.line() == trimWhiteSpace(bytes), where + ": the kept line is not the trimmed input");
     if (record.isComment) {
         fuzzCheck(record.values().empty(), where + ": a comment kept values");
+        if (layout.commaDelimited && layout.databaseOrder) {
+            const std::string_view trimmed = trimWhiteSpace(bytes);
+            fuzzCheck(!isValidCall(trimmed.substr(0, trimmed.find(','))),
+                      where + ": a line that starts with a call was taken for a comment");
+        }
         return;
     }
     const std::vector<std::string> values = record.values();
