@@ -52,6 +52,7 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
         const std::size_t middle = std::min(begin + pieceRecords, count);
         const std::size_t end = std::min(middle + pieceRecords, count);
         std::string second;
+        second.reserve(chunk.capacity());   // grown a piece at a time, it is copied over and over
         std::future<void> secondFormatted;  // declared after its text: it is joined before the text goes
         if (middle < end) {
             try {
