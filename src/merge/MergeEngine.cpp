@@ -190,16 +190,36 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     };
 
     // A large merge is cut in two at an input call, each half merged on its own core; only the first
-    // reports progress, as a window may only be drawn from the thread that made it.
+    // reports progress, as a window may only be drawn from the thread that made it. The cut leaves
+    // as many records of both lists on one side as on the other, so that both halves end together.
     constexpr std::size_t smallestSplit = 50'000;
-    const std::size_t inputSplit = records.size() >= smallestSplit ? records.size() / 2 : records.size();
-    const auto databaseSplit = static_cast<std::size_t>(
-        inputSplit < records.size() ? std::lower_bound(old.begin(), old.end(), records[inputSplit]->call(),
-                                                       [](const CallRecord* record, std::string_view call) {
-                                                           return record->call() < call;
-                                                       }) -
-                                          old.begin()
-                                    : static_cast<std::ptrdiff_t>(old.size()));
+    const auto databaseBefore = [&old, &records](std::size_t inputAt) {
+        return inputAt < records.size()
+                   ? static_cast<std::size_t>(
+                         std::lower_bound(old.begin(), old.end(), records[inputAt]->call(),
+                                          [](const CallRecord* record, std::string_view call) {
+                                              return record->call() < call;
+                                          }) -
+                         old.begin())
+                   : old.size();
+    };
+    std::size_t inputSplit = records.size();
+    if (records.size() >= smallestSplit) {
+        // The records before the cut grow with the input call it is made at: the first at which they
+        // reach half of all.
+        std::size_t low = 0;
+        std::size_t high = records.size() - 1;
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (2 * (middle + databaseBefore(middle)) < old.size() + records.size()) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        inputSplit = low;
+    }
+    const std::size_t databaseSplit = databaseBefore(inputSplit);
     const std::span<CallRecord* const> all(old);
     const std::span<CallRecord* const> inputs(records);
     // The merged order takes the first range's directly and the second's once both are done; room for
