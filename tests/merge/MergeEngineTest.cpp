@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "calldata/CallFileReader.h"
 #include "calldata/NullProgressDisplay.h"
@@ -10,26 +11,35 @@
 
 using namespace std::string_literals;
 
-// Large enough that walking the database from its start for every input call would take minutes.
-TEST(MergeEngine, InterleavedLargeListsMergeInOneWalk) {
+// Large enough that walking the database from its start for every input call would take minutes. The
+// lists are interleaved, or one lies wholly after the other, so that one of the two ranges a large merge
+// is cut into holds calls of one list only.
+TEST(MergeEngine, LargeListsMergeInOneWalkWhereverTheirCallsLie) {
     constexpr std::size_t count = 300'000;
     const auto layouts = buildFieldDefinitions();
-    RecordList database(&layouts[0]);
-    RecordList input(&layouts[0]);
-    for (std::size_t n = 0; n < 2 * count; ++n) {
-        std::string call = "QA1";
-        for (std::size_t weight = 26 * 26 * 26 * 26; weight > 0; weight /= 26) {
-            call += static_cast<char>('A' + n / weight % 26);
+    const std::function<bool(std::size_t)> inDatabase[] = {
+        [](std::size_t n) { return n % 2 == 0; },
+        [](std::size_t n) { return n < count; },
+        [](std::size_t n) { return n >= count; },
+    };
+    for (const auto& isDatabaseCall : inDatabase) {
+        RecordList database(&layouts[0]);
+        RecordList input(&layouts[0]);
+        for (std::size_t n = 0; n < 2 * count; ++n) {
+            std::string call = "QA1";
+            for (std::size_t weight = 26 * 26 * 26 * 26; weight > 0; weight /= 26) {
+                call += static_cast<char>('A' + n / weight % 26);
+            }
+            (isDatabaseCall(n) ? database : input).append(makeRecord(layouts[0], call + ",,,,,,"));
         }
-        (n % 2 == 0 ? database : input).append(makeRecord(layouts[0], call + ",,,,,,"));
+        std::vector<std::unique_ptr<CallRecord>> differences;
+        NullProgressDisplay progress;
+        EXPECT_EQ(compareFiles(database, input, differences, {}, progress, {}).insertedCount, count);
+        EXPECT_TRUE(input.empty());
+        ASSERT_EQ(database.size(), 2 * count);
+        EXPECT_TRUE(std::is_sorted(database.begin(), database.end(),
+                                   [](const auto& a, const auto& b) { return a->call() < b->call(); }));
     }
-    std::vector<std::unique_ptr<CallRecord>> differences;
-    NullProgressDisplay progress;
-    EXPECT_EQ(compareFiles(database, input, differences, {}, progress, {}).insertedCount, count);
-    EXPECT_TRUE(input.empty());
-    ASSERT_EQ(database.size(), 2 * count);
-    EXPECT_TRUE(std::is_sorted(database.begin(), database.end(),
-                               [](const auto& a, const auto& b) { return a->call() < b->call(); }));
 }
 
 // A large merge runs in two call ranges side by side: its result must be the one walk's, item for item.
