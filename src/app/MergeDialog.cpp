@@ -222,13 +222,13 @@ bool MergeDialog::readBothFiles() {
         std::optional<TextEncoding> storeAs;
     };
     NullProgressDisplay quiet;
-    const auto readInput = [this, &quiet](std::optional<std::string> bytes, const InputPlan& go) {
-        if (!bytes || !go.read) {
+    const auto readInput = [this, &quiet](std::shared_ptr<const FileText> text, const InputPlan& go) {
+        if (!text || !go.read) {
             return ReadResult{};
         }
-        return readSharedText(
-            inputRecords, inputComments, std::make_shared<const std::string>(std::move(*bytes)),
-            fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet, go.storeAs);
+        return readSharedText(inputRecords, inputComments, std::move(text),
+                              fieldDefinitions[static_cast<std::size_t>(inputLayout)], "Input File", quiet,
+                              go.storeAs);
     };
     // Declared after the thread's result: on any exception the promise goes first, which ends the wait
     // of the thread (a broken promise), so that the result's end, which joins the thread, cannot hang.
@@ -236,14 +236,14 @@ bool MergeDialog::readBothFiles() {
     std::promise<InputPlan> planned;
     try {
         inputRead = std::async(std::launch::async, [this, readInput, plan = planned.get_future()]() mutable {
-            std::optional<std::string> bytes = readRegularFile(inputFilePath());
-            return readInput(std::move(bytes), plan.get());
+            std::shared_ptr<const FileText> text = FileText::load(inputFilePath(), mapFiles);
+            return readInput(std::move(text), plan.get());
         });
     } catch (const std::system_error&) {
         // No second thread to be had: the input is read after the database.
     }
-    std::optional<std::string> databaseBytes = readRegularFile(workFolder / databaseFileName);
-    if (!databaseBytes) {
+    std::shared_ptr<const FileText> databaseText = FileText::load(workFolder / databaseFileName, mapFiles);
+    if (!databaseText) {
         planned.set_value({});
         if (inputRead.valid()) {
             (void)inputRead.get();
@@ -251,8 +251,7 @@ bool MergeDialog::readBothFiles() {
         showCannotOpen(std::string(databaseFileName));
         return false;
     }
-    auto databaseText = std::make_shared<const std::string>(std::move(*databaseBytes));
-    const ReadResult inspected = inspectCallText(*databaseText);
+    const ReadResult inspected = inspectCallText(databaseText->bytes());
     const InputPlan plan{true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt};
     planned.set_value(plan);
 
@@ -261,7 +260,7 @@ bool MergeDialog::readBothFiles() {
                        fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                        std::string(databaseFileName), window_, std::nullopt, &inspected);
     const ReadResult read =
-        inputRead.valid() ? inputRead.get() : readInput(readRegularFile(inputFilePath()), plan);
+        inputRead.valid() ? inputRead.get() : readInput(FileText::load(inputFilePath(), mapFiles), plan);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;

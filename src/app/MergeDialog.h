@@ -75,6 +75,10 @@ class MergeDialog {
     bool dryRun = false;
     // Keep a change list of each merge (for reports); off by default to save memory.
     bool recordChanges = false;
+    // Map the two files rather than read them: faster and without memory to fill, for a merge that is
+    // over in a moment. Off for the desktop program, which holds the files while the user decides:
+    // should another program cut one short meanwhile, the next look at the part cut off would end it.
+    bool mapFiles = false;
     DatabaseWriter databaseWriter;
 
   private:

@@ -9,7 +9,6 @@
 #include <limits>
 #include <memory>
 
-#include "calldata/PlatformFiles.h"
 #include "calldata/PlatformMemory.h"
 #include "calldata/ProgressTicker.h"
 
@@ -148,28 +147,27 @@ ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                         const std::string& labelName, ProgressDisplay& progress,
                         std::optional<TextEncoding> storeAs) {
     records.setLayout(&layout);
-    std::optional<std::string> bytes = readRegularFile(path);
-    if (!bytes) {
+    std::shared_ptr<const FileText> text = FileText::load(path, false);
+    if (!text) {
         return {};
     }
-    return readSharedText(records, comments, std::make_shared<const std::string>(std::move(*bytes)), layout,
-                          labelName, progress, storeAs);
+    return readSharedText(records, comments, std::move(text), layout, labelName, progress, storeAs);
 }
 
 ReadResult readCallText(RecordList& records, std::vector<std::string>& comments, std::string_view bytes,
                         const FieldDefinition& layout, const std::string& labelName,
                         ProgressDisplay& progress, std::optional<TextEncoding> storeAs) {
-    return readSharedText(records, comments, std::make_shared<const std::string>(bytes), layout, labelName,
-                          progress, storeAs);
+    return readSharedText(records, comments, std::make_shared<const FileText>(std::string(bytes)), layout,
+                          labelName, progress, storeAs);
 }
 
 ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
-                          std::shared_ptr<const std::string> fileText, const FieldDefinition& layout,
+                          std::shared_ptr<const FileText> fileText, const FieldDefinition& layout,
                           const std::string& labelName, ProgressDisplay& progress,
                           std::optional<TextEncoding> storeAs, const ReadResult* inspected) {
     // Records point into the file's text, which their list keeps.
     records.keepText(fileText);
-    std::string_view bytes = *fileText;
+    std::string_view bytes = fileText->bytes();
     if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
         return {};  // far beyond the largest file the program opens
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calldata/FieldDefinition.h"
+#include "calldata/FileText.h"
 #include "calldata/ProgressDisplay.h"
 #include "calldata/ReadResult.h"
 #include "calldata/RecordList.h"
@@ -30,7 +31,7 @@
 // The same from a file's text that the list keeps; its records point into it rather than copy it.
 // `inspected`, what inspectCallText found for the same text, saves looking at its bytes twice.
 [[nodiscard]] ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,
-                                        std::shared_ptr<const std::string> fileText,
+                                        std::shared_ptr<const FileText> fileText,
                                         const FieldDefinition& layout, const std::string& labelName,
                                         ProgressDisplay& progress,
                                         std::optional<TextEncoding> storeAs = std::nullopt,

@@ -10,6 +10,7 @@
 #include <iterator>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -39,6 +40,12 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
     }
     return bytes;
 }
+
+MapResult mapRegularFile(const std::filesystem::path& path, const char*& /*data*/, std::size_t& /*size*/) {
+    return probeRegularFile(path) == RegularFile::Ok ? MapResult::Unmappable : MapResult::Refused;
+}
+
+void unmapFile(const char* /*data*/, std::size_t /*size*/) {}
 
 bool syncToDisk(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
@@ -117,6 +124,35 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
     }
     bytes.resize(used);
     return bytes;
+}
+
+MapResult mapRegularFile(const std::filesystem::path& path, const char*& data, std::size_t& size) {
+    Descriptor descriptor;
+    struct stat info {};
+    if (openRegular(path, descriptor, info) != RegularFile::Ok) {
+        return MapResult::Refused;
+    }
+    if (info.st_size == 0) {
+        return MapResult::Unmappable;  // nothing to map
+    }
+#if defined(MAP_POPULATE)
+    constexpr int flags = MAP_PRIVATE | MAP_POPULATE;  // every page at once rather than a fault each
+#else
+    constexpr int flags = MAP_PRIVATE;
+#endif
+    const auto length = static_cast<std::size_t>(info.st_size);
+    void* mapping = ::mmap(nullptr, length, PROT_READ, flags, descriptor.get(), 0);
+    if (mapping == MAP_FAILED) {
+        return MapResult::Unmappable;
+    }
+    data = static_cast<const char*>(mapping);
+    size = length;
+    return MapResult::Mapped;
+}
+
+void unmapFile(const char* data, std::size_t size) {
+    // The address mmap gave; the text only ever read through it.
+    ::munmap(const_cast<char*>(data), size);
 }
 
 bool syncToDisk(std::FILE* file) {

@@ -3,6 +3,7 @@
 // memory hints live in PlatformMemory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +24,17 @@ enum class RegularFile {
 
 // The whole content of a regular file; nothing when it is not one, is too large or cannot be read.
 [[nodiscard]] std::optional<std::string> readRegularFile(const std::filesystem::path& path);
+
+enum class MapResult {
+    Mapped,
+    Unmappable,  // an empty file, or a system without mappings: read it instead
+    Refused,     // what readRegularFile refuses
+};
+
+// Maps a regular file's whole content read-only, its pages loaded at once; unmapFile gives it back.
+[[nodiscard]] MapResult mapRegularFile(const std::filesystem::path& path, const char*& data,
+                                       std::size_t& size);
+void unmapFile(const char* data, std::size_t size);
 
 // Flushes an open file's data to the disk itself.
 [[nodiscard]] bool syncToDisk(std::FILE* file);

@@ -9,6 +9,7 @@
 
 #include "calldata/CallRecord.h"
 #include "calldata/FieldDefinition.h"
+#include "calldata/FileText.h"
 
 class RecordList {
   public:
@@ -54,7 +55,7 @@ class RecordList {
     void replaceAll(Entries entries) { entries_ = std::move(entries); }
     void clear();
     // Keeps a file's text, which records of this list may point into, as long as the list lives.
-    void keepText(std::shared_ptr<const std::string> text) { texts_.push_back(std::move(text)); }
+    void keepText(std::shared_ptr<const FileText> text) { texts_.push_back(std::move(text)); }
     // Takes over everything `other` keeps (records and texts); `other` is left empty.
     void keepAllOf(RecordList& other);
     // Hands over the blocks of records placed by placeSorted, which the list then no longer keeps. Until
@@ -69,5 +70,5 @@ class RecordList {
     Owned single_;
     // Records made by the list's user.
     Blocks made_;
-    std::vector<std::shared_ptr<const std::string>> texts_;
+    std::vector<std::shared_ptr<const FileText>> texts_;
 };

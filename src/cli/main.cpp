@@ -6,5 +6,6 @@
 
 int main(int argc, char** argv) {
     returnLargeBlocksWhenFreed();
+    stopCleanlyOnFileCutShort();
     return runCli(argc, argv, std::cout, std::cerr);
 }
