@@ -55,10 +55,13 @@ echo "Tools: $(sort --version | head -1); $(mlr --version); $(python3 --version)
 echo
 
 # Runs one command under GNU time; records wall time (from the clock, finer than time's 10 ms) and peak RSS.
+# What earlier commands wrote goes to disk first, so that no command waits behind another's output (the
+# other tools each leave tens of megabytes to be written, and velkmerge-cli flushes its file to disk).
 timed() {
     local case=$1 tool=$2 out=$3
     shift 3
     local start end
+    sync
     start=$(date +%s%N)
     if ! /usr/bin/time -f '%M' -o "$scratch/rss" "$@" >"$out"; then
         echo "FAILED: $tool on $case: $*" >&2

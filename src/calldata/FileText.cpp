@@ -24,7 +24,7 @@ std::shared_ptr<const FileText> FileText::load(const std::filesystem::path& path
         }
         // Unmappable: read instead.
     }
-    std::optional<std::string> bytes = readRegularFile(path);
+    std::optional<FileBytes> bytes = readRegularFile(path);
     if (!bytes) {
         return nullptr;
     }

@@ -1,4 +1,4 @@
-// A file's bytes held in memory for the records that point into them: read into a string, or mapped.
+// A file's bytes held in memory for the records that point into them: read, given, or mapped.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "calldata/PlatformFiles.h"
+
 class FileText {
   public:
     explicit FileText(std::string bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
+    explicit FileText(FileBytes read) : read_(std::move(read)), bytes_(read_.data.get(), read_.size) {}
     ~FileText();
     FileText(const FileText&) = delete;
     FileText& operator=(const FileText&) = delete;
@@ -34,6 +37,7 @@ class FileText {
 
   private:
     std::string owned_;
+    FileBytes read_;
     std::string_view bytes_;
     bool mapped_ = false;
 };

@@ -1,6 +1,7 @@
 // Platform file calls: non-blocking regular-file reads and flushing to disk.
 #include "calldata/PlatformFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #ifdef _WIN32
@@ -29,16 +30,18 @@ RegularFile probeRegularFile(const std::filesystem::path& path) {
     return file.is_open() ? RegularFile::Ok : RegularFile::NotRegular;
 }
 
-std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
+std::optional<FileBytes> readRegularFile(const std::filesystem::path& path) {
     if (probeRegularFile(path) != RegularFile::Ok) {
         return std::nullopt;
     }
     std::ifstream file(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad()) {
         return std::nullopt;
     }
-    return bytes;
+    FileBytes read{std::make_unique_for_overwrite<char[]>(bytes.size()), bytes.size()};
+    std::copy(bytes.begin(), bytes.end(), read.data.get());
+    return read;
 }
 
 MapResult mapRegularFile(const std::filesystem::path& path, const char*& /*data*/, std::size_t& /*size*/) {
@@ -95,22 +98,27 @@ RegularFile probeRegularFile(const std::filesystem::path& path) {
     return openRegular(path, descriptor, info);
 }
 
-std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
+std::optional<FileBytes> readRegularFile(const std::filesystem::path& path) {
     Descriptor descriptor;
     struct stat info {};
     if (openRegular(path, descriptor, info) != RegularFile::Ok) {
         return std::nullopt;
     }
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t used = 0;
+    // One byte more than the file holds, to see its end in one read; more room if it grows meanwhile.
+    std::size_t room = static_cast<std::size_t>(info.st_size) + 1;
+    FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0};
+    std::size_t& used = bytes.size;
     for (;;) {
-        if (used == bytes.size()) {
-            if (bytes.size() > maximumFileSize) {
+        if (used == room) {
+            if (room > maximumFileSize) {
                 return std::nullopt;  // it keeps growing
             }
-            bytes.resize(bytes.size() * 2);
+            std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(2 * room);
+            std::copy(bytes.data.get(), bytes.data.get() + used, larger.get());
+            bytes.data = std::move(larger);
+            room *= 2;
         }
-        const ssize_t got = ::read(descriptor.get(), bytes.data() + used, bytes.size() - used);
+        const ssize_t got = ::read(descriptor.get(), bytes.data.get() + used, room - used);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -122,7 +130,6 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& path) {
         }
         used += static_cast<std::size_t>(got);
     }
-    bytes.resize(used);
     return bytes;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,14 @@ enum class RegularFile {
 // Whether path names a regular file that opens for reading and is not too large.
 [[nodiscard]] RegularFile probeRegularFile(const std::filesystem::path& path);
 
+// A file's bytes in a buffer of their own, which is not filled with zeros first: the read fills it.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
 // The whole content of a regular file; nothing when it is not one, is too large or cannot be read.
-[[nodiscard]] std::optional<std::string> readRegularFile(const std::filesystem::path& path);
+[[nodiscard]] std::optional<FileBytes> readRegularFile(const std::filesystem::path& path);
 
 enum class MapResult {
     Mapped,
