@@ -5,7 +5,8 @@
 #   bench/compare.sh [--quick] [--runs N] [--strict] [--update-checksums]
 #
 # --quick: the 100,000-line case only. --runs N: runs per command (default 5 at 100k, 3 at 1M; Miller
-# at 1M runs at most twice, it takes about half a minute; the window comparison 5 each way).
+# at 1M runs at most twice, it takes about half a minute; the window comparison 9 each way, as its runs
+# are short and their medians move more).
 # --strict: a missed target fails the script.
 # --update-checksums: store the current output's checksums in bench/checksums.txt.
 set -euo pipefail
@@ -142,7 +143,7 @@ phases=$scratch/phases.tsv
 echo "$phase_case: desktop main window against the CLI's, reading and comparing only"
 # Qt's notes about the offscreen platform go to a log; the program's own failures are shown.
 if ! XDG_CONFIG_HOME=$scratch/phase-config "$phase_build/bench/velkmerge-phase-bench" \
-    "$scratch/$phase_case/Call3.txt" "$scratch/$phase_case/input.txt" --runs "${runs:-5}" \
+    "$scratch/$phase_case/Call3.txt" "$scratch/$phase_case/input.txt" --runs "${runs:-9}" \
     --scratch "$scratch/phase" >"$scratch/phase.out" 2>"$scratch/phase.err"; then
     cat "$scratch/phase.out"
     grep -v 'propagateSizeHints\|XDG_RUNTIME_DIR' "$scratch/phase.err" >&2 || true
