@@ -90,6 +90,9 @@ MergeOutcome MergeDialog::onMerge() {
     if (!merged) {
         return MergeOutcome::CheckFailed;
     }
+    // From here the merge waits for the user (the resolve and comments steps, the last message).
+    // Joined at any return: the copies hold the texts until they are done.
+    const std::future<void> copies = copyMappedFiles();
 
     if (!differences.empty()) {
         ResolveDialog resolve(*this);
@@ -236,13 +239,15 @@ bool MergeDialog::readBothFiles() {
     std::promise<InputPlan> planned;
     try {
         inputRead = std::async(std::launch::async, [this, readInput, plan = planned.get_future()]() mutable {
-            std::shared_ptr<const FileText> text = FileText::load(inputFilePath(), mapFiles);
+            std::shared_ptr<const FileText> text =
+                FileText::load(inputFilePath(), fileAccess != FileAccess::Read);
             return readInput(std::move(text), plan.get());
         });
     } catch (const std::system_error&) {
         // No second thread to be had: the input is read after the database.
     }
-    std::shared_ptr<const FileText> databaseText = FileText::load(workFolder / databaseFileName, mapFiles);
+    std::shared_ptr<const FileText> databaseText =
+        FileText::load(workFolder / databaseFileName, fileAccess != FileAccess::Read);
     if (!databaseText) {
         planned.set_value({});
         if (inputRead.valid()) {
@@ -260,7 +265,8 @@ bool MergeDialog::readBothFiles() {
                        fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                        std::string(databaseFileName), window_, std::nullopt, &inspected);
     const ReadResult read =
-        inputRead.valid() ? inputRead.get() : readInput(FileText::load(inputFilePath(), mapFiles), plan);
+        inputRead.valid() ? inputRead.get()
+                          : readInput(FileText::load(inputFilePath(), fileAccess != FileAccess::Read), plan);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;
@@ -286,6 +292,23 @@ void MergeDialog::noteResultLines() {
     }
     for (MergeChanges::Difference& difference : changes_->differences) {
         difference.resultLine = difference.record->databaseLine();
+    }
+}
+
+std::future<void> MergeDialog::copyMappedFiles() {
+    if (fileAccess != FileAccess::MapThenCopy) {
+        return {};
+    }
+    const auto copy = [texts = databaseRecords.texts()] {
+        for (const std::shared_ptr<const FileText>& text : texts) {
+            text->makePrivate();
+        }
+    };
+    try {
+        return std::async(std::launch::async, copy);
+    } catch (const std::system_error&) {
+        copy();  // no second thread to be had: copied now
+        return {};
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,10 +76,18 @@ class MergeDialog {
     bool dryRun = false;
     // Keep a change list of each merge (for reports); off by default to save memory.
     bool recordChanges = false;
-    // Map the two files rather than read them: faster and without memory to fill, for a merge that is
-    // over in a moment. Off for the desktop program, which holds the files while the user decides:
-    // should another program cut one short meanwhile, the next look at the part cut off would end it.
-    bool mapFiles = false;
+    // How the two files are taken into memory.
+    enum class FileAccess {
+        Read,  // read into memory of the program's own
+        // Mapped: no copy and no fresh memory to fill before the merge can start, for a merge that is
+        // over in a moment and never waits for anyone (a file that another program cuts short while it is
+        // mapped stops the program, see stopCleanlyOnFileCutShort).
+        Map,
+        // Mapped, and copied into memory of the program's own in the background as soon as the merge
+        // waits for the user, who may take any time over it: the files may change from then on.
+        MapThenCopy,
+    };
+    FileAccess fileAccess = FileAccess::MapThenCopy;
     DatabaseWriter databaseWriter;
 
   private:
@@ -88,6 +97,8 @@ class MergeDialog {
     [[nodiscard]] bool readAndCompare();
     [[nodiscard]] bool readBothFiles();
     [[nodiscard]] bool writeDatabase();
+    // With FileAccess::MapThenCopy, starts copying the mapped files' bytes into private memory.
+    [[nodiscard]] std::future<void> copyMappedFiles();
     void noteResultLines();
     void showCannotOpen(const std::string& shownName);
     void addOutcomeLines(MessageList& messages, MergeOutcome outcome) const;

@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/MergeApp.h"
+#include "calldata/PlatformFiles.h"
 #include "calldata/PlatformMemory.h"
 
 namespace {
@@ -19,6 +20,7 @@ QIcon programIcon() {
 
 int main(int argc, char* argv[]) {
     returnLargeBlocksWhenFreed();
+    stopCleanlyOnFileCutShort();
     QApplication application(argc, argv);
     // The application name stays the executable's name; it captions the start-up failure box.
     QApplication::setOrganizationName(QStringLiteral("Tamsk"));

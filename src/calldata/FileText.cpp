@@ -11,6 +11,13 @@ FileText::~FileText() {
     }
 }
 
+void FileText::makePrivate() const {
+    if (mapped_ && !bytes_.empty()) {
+        // Failing, the text stays mapped, as it was.
+        (void)replaceMappingWithCopy(bytes_.data(), bytes_.size());
+    }
+}
+
 std::shared_ptr<const FileText> FileText::load(const std::filesystem::path& path, bool mapped) {
     if (mapped) {
         const char* mapping = nullptr;

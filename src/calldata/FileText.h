@@ -18,11 +18,15 @@ class FileText {
     FileText& operator=(const FileText&) = delete;
 
     [[nodiscard]] std::string_view bytes() const { return bytes_; }
+    // Makes a mapped text a private copy at the same addresses, so that the file may change or shrink
+    // from then on without harm; a text read or given is private already. Other threads may read the
+    // bytes meanwhile: they are the same before and after.
+    void makePrivate() const;
 
     // The whole content of a regular file; nothing when it is not one, is too large or cannot be read.
     // Read into memory of its own, or, with `mapped`, mapped read-only where the system can: no copy and
-    // no fresh memory to fill, but a file that another program cuts short while it is mapped ends this
-    // one at the next look at the part cut off (see the README).
+    // no fresh memory to fill, but a file that another program cuts short while it is mapped stops this
+    // one at the next look at the part cut off (see stopCleanlyOnFileCutShort and makePrivate).
     [[nodiscard]] static std::shared_ptr<const FileText> load(const std::filesystem::path& path, bool mapped);
 
   private:

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
@@ -49,6 +51,12 @@ MapResult mapRegularFile(const std::filesystem::path& path, const char*& /*data*
 }
 
 void unmapFile(const char* /*data*/, std::size_t /*size*/) {}
+
+bool replaceMappingWithCopy(const char* /*data*/, std::size_t /*size*/) {
+    return false;
+}
+
+void stopCleanlyOnFileCutShort() {}
 
 bool syncToDisk(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
@@ -142,6 +150,10 @@ MapResult mapRegularFile(const std::filesystem::path& path, const char*& data, s
     if (info.st_size == 0) {
         return MapResult::Unmappable;  // nothing to map
     }
+#if !defined(__linux__)
+    // Only Linux can put a private copy in a mapping's place (see replaceMappingWithCopy).
+    return MapResult::Unmappable;
+#endif
 #if defined(MAP_POPULATE)
     constexpr int flags = MAP_PRIVATE | MAP_POPULATE;  // every page at once rather than a fault each
 #else
@@ -160,6 +172,43 @@ MapResult mapRegularFile(const std::filesystem::path& path, const char*& data, s
 void unmapFile(const char* data, std::size_t size) {
     // The address mmap gave; the text only ever read through it.
     ::munmap(const_cast<char*>(data), size);
+}
+
+bool replaceMappingWithCopy(const char* data, std::size_t size) {
+#if defined(__linux__)
+    void* copy = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (copy == MAP_FAILED) {
+        return false;
+    }
+    std::memcpy(copy, data, size);
+    (void)::mprotect(copy, size, PROT_READ);
+    // One step moves the copy over the mapping: a thread that reads meanwhile sees the same bytes either way.
+    if (::mremap(copy, size, size, MREMAP_MAYMOVE | MREMAP_FIXED, const_cast<char*>(data)) == MAP_FAILED) {
+        ::munmap(copy, size);
+        return false;
+    }
+    return true;
+#else
+    (void)data;
+    (void)size;
+    return false;
+#endif
+}
+
+namespace {
+
+// Nothing here may allocate or lock.
+void onFileCutShort(int /*signal*/) {
+    constexpr char message[] =
+        "A file being merged was cut short by another program. Call3.txt is unchanged.\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
+}  // namespace
+
+void stopCleanlyOnFileCutShort() {
+    (void)std::signal(SIGBUS, onFileCutShort);
 }
 
 bool syncToDisk(std::FILE* file) {

@@ -34,7 +34,7 @@ struct FileBytes {
 
 enum class MapResult {
     Mapped,
-    Unmappable,  // an empty file, or a system without mappings: read it instead
+    Unmappable,  // an empty file, or a system other than Linux (see replaceMappingWithCopy): read it
     Refused,     // what readRegularFile refuses
 };
 
@@ -42,6 +42,15 @@ enum class MapResult {
 [[nodiscard]] MapResult mapRegularFile(const std::filesystem::path& path, const char*& data,
                                        std::size_t& size);
 void unmapFile(const char* data, std::size_t size);
+// Puts a private copy of a mapping's bytes in its place, at the same addresses, so that the file may
+// change or shrink from then on without the bytes changing. False where the system cannot (the mapping
+// then stays as it was).
+[[nodiscard]] bool replaceMappingWithCopy(const char* data, std::size_t size);
+
+// A mapped file that another program cuts short leaves the part cut off without bytes, and the system
+// stops a program that looks there. This has it say what happened as it stops (on systems that stop it
+// so): the files are read before Call3.txt is written, so Call3.txt is unchanged. Called once, at start-up.
+void stopCleanlyOnFileCutShort();
 
 // Flushes an open file's data to the disk itself.
 [[nodiscard]] bool syncToDisk(std::FILE* file);

@@ -56,6 +56,7 @@ class RecordList {
     void clear();
     // Keeps a file's text, which records of this list may point into, as long as the list lives.
     void keepText(std::shared_ptr<const FileText> text) { texts_.push_back(std::move(text)); }
+    [[nodiscard]] const std::vector<std::shared_ptr<const FileText>>& texts() const { return texts_; }
     // Takes over everything `other` keeps (records and texts); `other` is left empty.
     void keepAllOf(RecordList& other);
     // Hands over the blocks of records placed by placeSorted, which the list then no longer keeps. Until

@@ -1,7 +1,6 @@
 // The batch command: the main dialog's merge, answered from the command line.
 #include "cli/CliApp.h"
 
-#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -15,22 +14,7 @@
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
 
-#if defined(SIGBUS)
-#include <unistd.h>
-#endif
-
 namespace {
-
-#if defined(SIGBUS)
-// Reached only before Call3.txt is replaced, as the files are read before it is written; nothing here
-// may allocate or lock.
-void onFileCutShort(int /*signal*/) {
-    constexpr char message[] =
-        "A file being merged was cut short by another program. Call3.txt is unchanged.\n";
-    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(1);
-}
-#endif
 
 int exitStatus(MergeOutcome outcome) {
     switch (outcome) {
@@ -76,9 +60,8 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
     dialog.workFolder = options.folder;
     dialog.dryRun = options.dryRun;
     dialog.recordChanges = options.dryRun || !options.reportPath.empty();
-    // A run is over in a moment: the files are mapped rather than read (see stopCleanlyOnFileCutShort
-    // for a file that another program cuts short meanwhile).
-    dialog.mapFiles = true;
+    // A run is over in a moment and never waits for anyone: the files are mapped and left so.
+    dialog.fileAccess = MergeDialog::FileAccess::Map;
     dialog.onInitDialog();
 
     const MergeOutcome outcome = dialog.onMerge();
@@ -111,10 +94,4 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         err << "velkmerge-cli: " << error.what() << '\n';
         return 1;
     }
-}
-
-void stopCleanlyOnFileCutShort() {
-#if defined(SIGBUS)
-    (void)std::signal(SIGBUS, onFileCutShort);
-#endif
 }

@@ -1,6 +1,7 @@
 // velkmerge-cli: merges a callsign list into Call3.txt from the command line.
 #include <iostream>
 
+#include "calldata/PlatformFiles.h"
 #include "calldata/PlatformMemory.h"
 #include "cli/CliApp.h"
 

@@ -31,3 +31,19 @@ TEST(FileText, ReadOrMappedItHoldsTheBytesOfARegularFileOnly) {
     folder.write("Call3.txt", "QB2BBB,,,,,,\r\n");
     EXPECT_EQ(text->bytes(), bytes);
 }
+
+// Once made private, a mapped text keeps its bytes, at the same place, whatever becomes of the file: cut
+// short (which a mapping alone would not survive) or written over.
+TEST(FileText, AMappedTextMadePrivateOutlivesChangesToItsFile) {
+    TestFolder folder;
+    const std::string bytes = "QA1AAA,,,,,,\r\n" + std::string(3 * 4096 + 17, 'y');
+    folder.write("new.txt", bytes);
+    const std::shared_ptr<const FileText> text = FileText::load(folder / "new.txt", true);
+    ASSERT_TRUE(text);
+    const char* const at = text->bytes().data();
+    text->makePrivate();
+    std::filesystem::resize_file(folder / "new.txt", 0);
+    folder.write("new.txt", std::string(bytes.size(), 'x'));
+    EXPECT_EQ(text->bytes().data(), at);
+    EXPECT_EQ(text->bytes(), bytes);
+}

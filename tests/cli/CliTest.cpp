@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calldata/FileText.h"
-#include "cli/CliApp.h"
+#include "calldata/PlatformFiles.h"
 #include "cli/CliRun.h"
 #include "support/TestFolder.h"
 
