@@ -239,15 +239,12 @@ bool MergeDialog::readBothFiles() {
     std::promise<InputPlan> planned;
     try {
         inputRead = std::async(std::launch::async, [this, readInput, plan = planned.get_future()]() mutable {
-            std::shared_ptr<const FileText> text =
-                FileText::load(inputFilePath(), fileAccess != FileAccess::Read);
-            return readInput(std::move(text), plan.get());
+            return readInput(loadFile(inputFilePath()), plan.get());
         });
     } catch (const std::system_error&) {
         // No second thread to be had: the input is read after the database.
     }
-    std::shared_ptr<const FileText> databaseText =
-        FileText::load(workFolder / databaseFileName, fileAccess != FileAccess::Read);
+    std::shared_ptr<const FileText> databaseText = loadFile(workFolder / databaseFileName);
     if (!databaseText) {
         planned.set_value({});
         if (inputRead.valid()) {
@@ -264,9 +261,7 @@ bool MergeDialog::readBothFiles() {
         readSharedText(databaseRecords, databaseComments, std::move(databaseText),
                        fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                        std::string(databaseFileName), window_, std::nullopt, &inspected);
-    const ReadResult read =
-        inputRead.valid() ? inputRead.get()
-                          : readInput(FileText::load(inputFilePath(), fileAccess != FileAccess::Read), plan);
+    const ReadResult read = inputRead.valid() ? inputRead.get() : readInput(loadFile(inputFilePath()), plan);
     if (!read.opened) {
         showCannotOpen(inputPath);
         return false;
@@ -295,6 +290,10 @@ void MergeDialog::noteResultLines() {
     }
 }
 
+std::shared_ptr<const FileText> MergeDialog::loadFile(const std::filesystem::path& path) const {
+    return FileText::load(path, fileAccess != FileAccess::Read);
+}
+
 std::future<void> MergeDialog::copyMappedFiles() {
     if (fileAccess != FileAccess::MapThenCopy) {
         return {};
@@ -306,7 +305,7 @@ std::future<void> MergeDialog::copyMappedFiles() {
     };
     try {
         return std::async(std::launch::async, copy);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         copy();  // no second thread to be had: copied now
         return {};
     }

@@ -18,6 +18,7 @@
 #include "app/ResolveStep.h"
 #include "calldata/DatabaseWriter.h"
 #include "calldata/FieldDefinition.h"
+#include "calldata/FileText.h"
 #include "calldata/RecordList.h"
 #include "calldata/TextEncoding.h"
 #include "merge/MergeChanges.h"
@@ -97,6 +98,7 @@ class MergeDialog {
     [[nodiscard]] bool readAndCompare();
     [[nodiscard]] bool readBothFiles();
     [[nodiscard]] bool writeDatabase();
+    [[nodiscard]] std::shared_ptr<const FileText> loadFile(const std::filesystem::path& path) const;
     // With FileAccess::MapThenCopy, starts copying the mapped files' bytes into private memory.
     [[nodiscard]] std::future<void> copyMappedFiles();
     void noteResultLines();
