@@ -290,24 +290,22 @@ ReadResult readSharedText(RecordList& records, std::vector<std::string>& comment
         if (samePrefix && ((keys[i].prefix & 0xFFU) == 0 || callOf(keys[i]) == lastCall)) {
             continue;
         }
-        CallRecord& record =
-            RecordList::addToBlocks(read, CallRecord(), std::min(RecordList::blockRecords, keys.size() - i));
+        const std::size_t blockSize = std::min(RecordList::blockRecords, keys.size() - i);
+        CallRecord* record = nullptr;
         if (keys[i].plainLength == 0) {
-            record = std::move(cutLines[keys[i].offset]);
+            record = &RecordList::addToBlocks(read, blockSize, std::move(cutLines[keys[i].offset]));
         } else {
             // Made from the key alone, without a visit to the line, unless the call is long.
-            const std::string_view line = lineOf(keys[i]);
             const std::size_t callLength =
                 (keys[i].prefix & 0xFFU) == 0
                     ? 8 - static_cast<std::size_t>(std::countr_zero(keys[i].prefix)) / 8
                     : callOf(keys[i]).size();
-            record.layout = &layout;
-            record.takePlainLine(line, callLength);
+            record = &RecordList::addToBlocks(read, blockSize, &layout, lineOf(keys[i]), callLength);
         }
         if (converting) {
-            record.convertEncoding(readAs, result.encoding);
+            record->convertEncoding(readAs, result.encoding);
         }
-        lastCall = record.call();
+        lastCall = record->call();
     }
     // Assigned afresh, not cleared (as `= {}` would), so that their storage is given back before the
     // list's order is made.

@@ -480,10 +480,9 @@ std::size_t CallRecord::plainCallLength() const {
     return plain ? callLength() : 0;
 }
 
-void CallRecord::takePlainLine(std::string_view line, std::size_t callLength) {
-    isComment = false;
-    setText(line);
-    lineIsText_ = true;
+CallRecord::CallRecord(const FieldDefinition* layout, std::string_view plainLine, std::size_t callLength)
+    : layout(layout) {
+    setText(plainLine);
     setCallLength(callLength);
     setValueCount(layout != nullptr ? layout->fields.size() : 0);
 }

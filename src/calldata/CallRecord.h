@@ -17,6 +17,9 @@ inline constexpr std::string_view unknownField{"unknown"};
 class CallRecord {
   public:
     explicit CallRecord(const FieldDefinition* layout = nullptr) : layout(layout) {}
+    // A record made again from a trimmed line of `layout` and the call length that it gave (see
+    // plainCallLength), without a cut.
+    CallRecord(const FieldDefinition* layout, std::string_view plainLine, std::size_t callLength);
     CallRecord(const CallRecord& other);
     CallRecord& operator=(const CallRecord& other);
     CallRecord(CallRecord&& other) noexcept;
@@ -96,8 +99,6 @@ class CallRecord {
     // The call's length when the record's values are its line as it stands (a line already in the form
     // the database writes), else 0: such a record can be made again from its line alone.
     [[nodiscard]] std::size_t plainCallLength() const;
-    // Makes the record such a one again from the trimmed line and the call length that it gave.
-    void takePlainLine(std::string_view line, std::size_t callLength);
     // How a trimmed line of a comma-delimited layout in the database's field order reads without being
     // cut: a comment (its first field is no call), a plain line (see plainCallLength; callLength is its
     // call's length), or neither, a line with something to normalise, which only a cut can tell.

@@ -29,13 +29,6 @@ void RecordList::keepMade(Blocks records) {
     std::move(records.begin(), records.end(), std::back_inserter(made_));
 }
 
-CallRecord& RecordList::addToBlocks(Blocks& blocks, CallRecord record, std::size_t blockSize) {
-    if (blocks.empty() || blocks.back().size() == blocks.back().capacity()) {
-        blocks.emplace_back().reserve(blockSize);
-    }
-    return blocks.back().emplace_back(std::move(record));
-}
-
 void RecordList::insertAtHead(Owned records) {
     // Room first, so that nothing after it can fail with the records half placed.
     entries_.reserve(entries_.size() + records.size());

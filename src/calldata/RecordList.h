@@ -40,9 +40,15 @@ class RecordList {
     // Keeps records made elsewhere without placing them in the order; the caller places them with
     // replaceAll.
     void keepMade(Blocks records);
-    // Appends a record to the last of `blocks`, or to a new block with room for `blockSize` when that
-    // one is full, so that no record already there moves.
-    static CallRecord& addToBlocks(Blocks& blocks, CallRecord record, std::size_t blockSize);
+    // Makes a record at the end of the last of `blocks` from `arguments`, or in a new block with room
+    // for `blockSize` when that one is full, so that no record already there moves.
+    template <typename... Arguments>
+    static CallRecord& addToBlocks(Blocks& blocks, std::size_t blockSize, Arguments&&... arguments) {
+        if (blocks.empty() || blocks.back().size() == blocks.back().capacity()) {
+            blocks.emplace_back().reserve(blockSize);
+        }
+        return blocks.back().emplace_back(std::forward<Arguments>(arguments)...);
+    }
     // Puts records (comment records, say) ahead of everything the list holds, in their order.
     void insertAtHead(Owned records);
     // Takes station records already in ascending call order, one per call (the reader orders them and

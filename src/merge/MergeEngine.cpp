@@ -82,9 +82,9 @@ MergeEngine::Outcome MergeEngine::mergeRecord(CallRecord& input) {
     if (input.layout == nullptr || !input.layout->commaDelimited) {
         CallRecord converted(databaseLayout_);
         converted.convertFrom(input);
-        placed = &RecordList::addToBlocks(made_, std::move(converted), madeBlockSize);
+        placed = &RecordList::addToBlocks(made_, madeBlockSize, std::move(converted));
     } else {
-        placed = &RecordList::addToBlocks(made_, std::move(input), madeBlockSize);
+        placed = &RecordList::addToBlocks(made_, madeBlockSize, std::move(input));
     }
     if (changes_ != nullptr) {
         changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});

@@ -95,8 +95,7 @@ TEST(CallRecordParseLine, CallsOf64KiBAndMoreKeepTheirLength) {
         CallRecord shared(&layouts.at(0));
         shared.parseSharedLine(line, TextEncoding::Windows1252);
         EXPECT_EQ(shared.plainCallLength(), size);
-        CallRecord taken(&layouts.at(0));
-        taken.takePlainLine(line, shared.plainCallLength());
+        CallRecord taken(&layouts.at(0), line, shared.plainCallLength());
         for (CallRecord* record : {&plain, &cut, &shared, &taken}) {
             EXPECT_TRUE(record->call() == call) << size << ": " << record->call().size();
             EXPECT_TRUE(record->databaseLine() == line) << size;
