@@ -1,4 +1,4 @@
-// Platform file calls: non-blocking regular-file reads and flushing to disk.
+// Platform file calls: non-blocking regular-file reads and mappings, and flushing to disk.
 #include "calldata/PlatformFiles.h"
 
 #include <algorithm>

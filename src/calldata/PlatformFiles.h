@@ -1,5 +1,5 @@
-// The few file operations the standard library lacks: reading without ever blocking on a FIFO or
-// device, and flushing a file and a folder to disk. All platform file calls of the core live here; its
+// The few file operations the standard library lacks: reading or mapping without ever blocking on a FIFO
+// or device, and flushing a file and a folder to disk. All platform file calls of the core live here; its
 // memory hints live in PlatformMemory.
 #pragma once
 
