@@ -322,10 +322,15 @@ void MergeDialog::setAsideDifferences() {
 
 bool MergeDialog::writeDatabase() {
     // Once every byte is written the records are freed on a second core, while this one waits for the
-    // new file to reach the disk.
+    // new file to reach the disk. A file changed while it was mapped gave records that are neither its
+    // old lines nor its new ones: then nothing is put in place.
     std::future<void> freed;
-    const DatabaseWriter::Result result =
-        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed] {
+    bool filesKept = true;
+    const DatabaseWriter::Result result = databaseWriter.write(
+        databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed, &filesKept] {
+            for (const std::shared_ptr<const FileText>& text : databaseRecords.texts()) {
+                filesKept = filesKept && text->keptItsBytes();
+            }
             try {
                 freed = std::async(std::launch::async, [records = std::move(databaseRecords),
                                                         settled = std::move(settledDifferences)]() mutable {
@@ -337,6 +342,7 @@ bool MergeDialog::writeDatabase() {
             }
             databaseRecords.clear();
             settledDifferences.clear();
+            return filesKept;
         });
     if (freed.valid()) {
         freed.get();
@@ -345,6 +351,13 @@ bool MergeDialog::writeDatabase() {
         return true;
     }
     ErrorList errors;
+    if (result.stopped) {
+        errors.addFormatted("Call3.txt or %s was changed by another program during the merge.",
+                            inputPath.c_str());
+        errors.addLine("Call3.txt and Call3.bak are unchanged.");
+        errors.show(window_.messageBoxes(), "Aborting Merge.");
+        return false;
+    }
     switch (result.failedStage) {
         case SafeFileWriter::Stage::Backup:
             errors.addFormatted("Unable to rename Call3.txt to Call3.bak (%d)", result.cause);

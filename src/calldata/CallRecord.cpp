@@ -553,7 +553,7 @@ bool CallRecord::cutDatabaseLine() {
     // Anything to normalise is left to the general cut.
     const std::size_t fieldCount = layout->fields.size();
     if (fieldCount == 0) {
-        return false;
+        return true;  // a layout without fields: nothing to cut
     }
     const PlainCheck check = checkPlainLine(text(), fieldCount);  // text(): the trimmed line
     if (check.comment) {

@@ -13,7 +13,7 @@
 
 DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
                                              bool byteOrderMark,
-                                             const std::function<void()>& allWritten) const {
+                                             const std::function<bool()>& allWritten) const {
     SafeFileWriter writer(folder / databaseFileName, folder / backupFileName);
     writer.failAfterBytes(byteLimit_);
     writer.failRenameAt(refusedStage_);
@@ -80,8 +80,10 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     if (!writer.write(chunk)) {
         return failed();
     }
-    if (allWritten) {
-        allWritten();
+    if (allWritten && !allWritten()) {
+        Result stopped;
+        stopped.stopped = true;
+        return stopped;  // the new file is discarded as the writer goes
     }
     if (!writer.commit()) {
         return failed();

@@ -20,14 +20,15 @@ class DatabaseWriter {
         SafeFileWriter::Stage failedStage = SafeFileWriter::Stage::None;
         int cause = 0;         // file-error cause code of the failure
         bool restored = true;  // false only when the old files could not be put back after a failure
+        bool stopped = false;  // allWritten said not to go on: nothing was replaced
     };
 
     // Writes comments and records in list order, each line ending in CR LF, then the end marker.
     // The file starts with a UTF-8 byte-order mark when the old one did. Once every byte is written,
-    // before the new file is flushed to disk and put in place, `allWritten` is called: from then on
-    // the records are no longer read.
+    // before the new file is flushed to disk and put in place, `allWritten` is asked whether to go on:
+    // from then on the records are no longer read, whatever it answers and however the write ends.
     [[nodiscard]] Result write(const RecordList& records, const std::filesystem::path& folder,
-                               bool byteOrderMark, const std::function<void()>& allWritten = {}) const;
+                               bool byteOrderMark, const std::function<bool()>& allWritten = {}) const;
 
     // Test seams: the write runs out of space after this many bytes; a stage's rename is refused.
     void failAfterBytes(std::size_t limit) { byteLimit_ = limit; }

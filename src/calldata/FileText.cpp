@@ -3,28 +3,44 @@
 
 #include <optional>
 
-#include "calldata/PlatformFiles.h"
-
 FileText::~FileText() {
     if (mapped_) {
         unmapFile(bytes_.data(), bytes_.size());
     }
 }
 
+bool FileText::fileUnchanged() const {
+    const std::optional<FileStamp> now = stampOf(path_);
+    return now && *now == stamp_;
+}
+
 void FileText::makePrivate() const {
-    if (mapped_ && !bytes_.empty()) {
-        // Failing, the text stays mapped, as it was.
-        (void)replaceMappingWithCopy(bytes_.data(), bytes_.size());
+    if (!mapped_ || private_) {
+        return;
     }
+    // Failing, the text stays mapped, as it was.
+    if (replaceMappingWithCopy(bytes_.data(), bytes_.size())) {
+        // Looked at after the copy: a change before it may be in the copy, a later one cannot be.
+        changedBeforeCopy_ = !fileUnchanged();
+        private_ = true;
+    }
+}
+
+bool FileText::keptItsBytes() const {
+    if (!mapped_) {
+        return true;
+    }
+    return private_ ? !changedBeforeCopy_ : fileUnchanged();
 }
 
 std::shared_ptr<const FileText> FileText::load(const std::filesystem::path& path, bool mapped) {
     if (mapped) {
         const char* mapping = nullptr;
         std::size_t size = 0;
-        const MapResult result = mapRegularFile(path, mapping, size);
+        FileStamp stamp;
+        const MapResult result = mapRegularFile(path, mapping, size, stamp);
         if (result == MapResult::Mapped) {
-            return std::make_shared<const FileText>(MappedTag(), mapping, size);
+            return std::make_shared<const FileText>(MappedTag(), mapping, size, path, stamp);
         }
         if (result == MapResult::Refused) {
             return nullptr;

@@ -46,8 +46,13 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path) {
     return read;
 }
 
-MapResult mapRegularFile(const std::filesystem::path& path, const char*& /*data*/, std::size_t& /*size*/) {
+MapResult mapRegularFile(const std::filesystem::path& path, const char*& /*data*/, std::size_t& /*size*/,
+                         FileStamp& /*stamp*/) {
     return probeRegularFile(path) == RegularFile::Ok ? MapResult::Unmappable : MapResult::Refused;
+}
+
+std::optional<FileStamp> stampOf(const std::filesystem::path& /*path*/) {
+    return std::nullopt;  // nothing is mapped here
 }
 
 void unmapFile(const char* /*data*/, std::size_t /*size*/) {}
@@ -141,32 +146,53 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path) {
     return bytes;
 }
 
-MapResult mapRegularFile(const std::filesystem::path& path, const char*& data, std::size_t& size) {
+namespace {
+
+FileStamp stampFrom(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev),         static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size),        static_cast<std::int64_t>(info.st_mtim.tv_sec),
+            static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_ctim.tv_sec),
+            static_cast<std::int64_t>(info.st_ctim.tv_nsec)};
+}
+
+}  // namespace
+
+MapResult mapRegularFile(const std::filesystem::path& path, const char*& data, std::size_t& size,
+                         FileStamp& stamp) {
     Descriptor descriptor;
     struct stat info {};
     if (openRegular(path, descriptor, info) != RegularFile::Ok) {
         return MapResult::Refused;
     }
+#if defined(__linux__)
     if (info.st_size == 0) {
         return MapResult::Unmappable;  // nothing to map
     }
-#if !defined(__linux__)
-    // Only Linux can put a private copy in a mapping's place (see replaceMappingWithCopy).
-    return MapResult::Unmappable;
-#endif
-#if defined(MAP_POPULATE)
-    constexpr int flags = MAP_PRIVATE | MAP_POPULATE;  // every page at once rather than a fault each
-#else
-    constexpr int flags = MAP_PRIVATE;
-#endif
     const auto length = static_cast<std::size_t>(info.st_size);
-    void* mapping = ::mmap(nullptr, length, PROT_READ, flags, descriptor.get(), 0);
+    // Every page at once rather than a fault each.
+    void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor.get(), 0);
     if (mapping == MAP_FAILED) {
         return MapResult::Unmappable;
     }
     data = static_cast<const char*>(mapping);
     size = length;
+    stamp = stampFrom(info);
     return MapResult::Mapped;
+#else
+    // Only Linux can put a private copy in a mapping's place (see replaceMappingWithCopy).
+    (void)data;
+    (void)size;
+    (void)stamp;
+    return MapResult::Unmappable;
+#endif
+}
+
+std::optional<FileStamp> stampOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return stampFrom(info);
 }
 
 void unmapFile(const char* data, std::size_t size) {
@@ -195,6 +221,7 @@ bool replaceMappingWithCopy(const char* data, std::size_t size) {
 #endif
 }
 
+#if defined(__linux__)
 namespace {
 
 // Nothing here may allocate or lock.
@@ -206,9 +233,12 @@ void onFileCutShort(int /*signal*/) {
 }
 
 }  // namespace
+#endif
 
 void stopCleanlyOnFileCutShort() {
-    (void)std::signal(SIGBUS, onFileCutShort);
+#if defined(__linux__)
+    (void)std::signal(SIGBUS, onFileCutShort);  // only Linux maps the files
+#endif
 }
 
 bool syncToDisk(std::FILE* file) {

@@ -38,9 +38,24 @@ enum class MapResult {
     Refused,     // what readRegularFile refuses
 };
 
-// Maps a regular file's whole content read-only, its pages loaded at once; unmapFile gives it back.
+// What tells one state of a file from another: which file it is, its size and when it last changed.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;
+    std::int64_t changedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Maps a regular file's whole content read-only, its pages loaded at once, and notes its stamp;
+// unmapFile gives it back.
 [[nodiscard]] MapResult mapRegularFile(const std::filesystem::path& path, const char*& data,
-                                       std::size_t& size);
+                                       std::size_t& size, FileStamp& stamp);
+// The stamp of the file at `path` now; nothing when there is none.
+[[nodiscard]] std::optional<FileStamp> stampOf(const std::filesystem::path& path);
 void unmapFile(const char* data, std::size_t size);
 // Puts a private copy of a mapping's bytes in its place, at the same addresses, so that the file may
 // change or shrink from then on without the bytes changing. False where the system cannot (the mapping

@@ -245,7 +245,7 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
             // No second thread to be had: the second range is merged after the first.
         }
     }
-    // The bar counts the whole input and stands at the middle when the first range is done.
+    // The bar counts the whole input and stands at the first range's share of it when that is done.
     mergePart(
         all.first(databaseSplit), inputs.first(inputSplit), merged, database.layout(), options,
         changes != nullptr, progress, records.size(), [&](std::size_t walked) { releaseBlocks(0, walked); },

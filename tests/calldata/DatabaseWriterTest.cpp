@@ -28,15 +28,21 @@ struct Rig {
         }
         records.at(2).setField("EME", "EME");
     }
-    bool write(std::size_t limit, bool byteOrderMark = false) {
+    bool write(std::size_t limit, bool byteOrderMark = false, bool goOn = true) {
         DatabaseWriter writer;
         writer.failAfterBytes(limit);
         // Told that every byte is written, a caller frees the records at once (the merge does so on a
-        // second core): the new file must still come out whole. A write that fails never says so.
-        const bool ok = writer.write(records, folder.path(), byteOrderMark, [this] { records.clear(); }).ok;
-        EXPECT_EQ(records.size() == 0, ok);
+        // second core): the new file must still come out whole. A write that runs out of space never gets
+        // that far; one told not to go on puts nothing in place.
+        const DatabaseWriter::Result result =
+            writer.write(records, folder.path(), byteOrderMark, [this, goOn] {
+                records.clear();
+                return goOn;
+            });
+        EXPECT_EQ(records.size() == 0, result.ok || result.stopped);
+        EXPECT_EQ(result.stopped, !goOn);
         EXPECT_EQ(folder.names(), (std::vector<std::string>{"Call3.bak", "Call3.txt"}));  // nothing left over
-        return ok;
+        return result.ok;
     }
 };
 
@@ -50,6 +56,10 @@ TEST(DatabaseWriter, WritesAllOrNothingWithCrLfAndMovesTheOldFileToTheBackup) {
         EXPECT_FALSE(rig.write(size - 1, byteOrderMark));
         EXPECT_EQ(rig.folder.read("Call3.txt"), oldDatabase);
         EXPECT_EQ(rig.folder.read("Call3.bak"), "older backup");
+        Rig stopped;
+        EXPECT_FALSE(stopped.write(size, byteOrderMark, false));
+        EXPECT_EQ(stopped.folder.read("Call3.txt"), oldDatabase);
+        EXPECT_EQ(stopped.folder.read("Call3.bak"), "older backup");
         EXPECT_TRUE(rig.write(size, byteOrderMark));
         EXPECT_EQ(rig.folder.read("Call3.txt"),
                   (byteOrderMark ? std::string(utf8ByteOrderMark) : "") + expected);

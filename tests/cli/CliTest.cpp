@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "calldata/FileText.h"
-#include "calldata/PlatformFiles.h"
 #include "cli/CliRun.h"
 #include "support/TestFolder.h"
 
@@ -108,21 +106,4 @@ TEST_F(Cli, WhatIsNotARegularFileIsRefusedWithoutWaitingForIt) {
     std::filesystem::rename(folder / "fifo", folder / "Call3.txt");
     EXPECT_EQ(run({"new.txt"}).err, "Cannot open Call3.txt.\n");
     ::alarm(0);
-}
-
-// The batch command maps the files: one that another program cuts short during the merge stops it with
-// a message, before Call3.txt is touched, instead of a bare crash.
-TEST(CliDeathTest, AFileCutShortWhileTheMergeHoldsItStopsTheProgramWithAMessage) {
-    TestFolder folder;
-    folder.write("Call3.txt", std::string(1 << 16, 'x'));
-    EXPECT_EXIT(
-        {
-            stopCleanlyOnFileCutShort();
-            const std::shared_ptr<const FileText> text = FileText::load(folder / "Call3.txt", true);
-            std::filesystem::resize_file(folder / "Call3.txt", 0);
-            const volatile char last = text->bytes().back();
-            (void)last;
-        },
-        testing::ExitedWithCode(1),
-        "A file being merged was cut short by another program. Call3.txt is unchanged.");
 }
