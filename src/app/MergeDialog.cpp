@@ -1,6 +1,7 @@
 // The merge workflow behind the Merge button.
 #include "app/MergeDialog.h"
 
+#include <algorithm>
 #include <exception>
 #include <future>
 #include <iterator>
@@ -320,44 +321,7 @@ void MergeDialog::setAsideDifferences() {
     differences.clear();
 }
 
-bool MergeDialog::writeDatabase() {
-    // Once every byte is written the records are freed on a second core, while this one waits for the
-    // new file to reach the disk. A file changed while it was mapped gave records that are neither its
-    // old lines nor its new ones: then nothing is put in place.
-    std::future<void> freed;
-    bool filesKept = true;
-    const DatabaseWriter::Result result = databaseWriter.write(
-        databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed, &filesKept] {
-            for (const std::shared_ptr<const FileText>& text : databaseRecords.texts()) {
-                filesKept = filesKept && text->keptItsBytes();
-            }
-            try {
-                freed = std::async(std::launch::async, [records = std::move(databaseRecords),
-                                                        settled = std::move(settledDifferences)]() mutable {
-                    records.clear();
-                    settled.clear();
-                });
-            } catch (const std::exception&) {
-                // No second thread to be had: they are freed here.
-            }
-            databaseRecords.clear();
-            settledDifferences.clear();
-            return filesKept;
-        });
-    if (freed.valid()) {
-        freed.get();
-    }
-    if (result.ok) {
-        return true;
-    }
-    ErrorList errors;
-    if (result.stopped) {
-        errors.addFormatted("Call3.txt or %s was changed by another program during the merge.",
-                            inputPath.c_str());
-        errors.addLine("Call3.txt and Call3.bak are unchanged.");
-        errors.show(window_.messageBoxes(), "Aborting Merge.");
-        return false;
-    }
+void MergeDialog::addWriteFailure(ErrorList& errors, const DatabaseWriter::Result& result) {
     switch (result.failedStage) {
         case SafeFileWriter::Stage::Backup:
             errors.addFormatted("Unable to rename Call3.txt to Call3.bak (%d)", result.cause);
@@ -375,6 +339,51 @@ bool MergeDialog::writeDatabase() {
             errors.addFormatted("Unable to write the new Call3.txt (%d)", result.cause);
             errors.addLine("Call3.txt and Call3.bak are unchanged.");
             break;
+    }
+}
+
+std::future<void> MergeDialog::freeMergeRecords() {
+    std::future<void> freed;
+    try {
+        freed = std::async(std::launch::async, [records = std::move(databaseRecords),
+                                                settled = std::move(settledDifferences)]() mutable {
+            records.clear();
+            settled.clear();
+        });
+    } catch (const std::exception&) {
+        // No second thread to be had: they are freed here.
+    }
+    databaseRecords.clear();
+    settledDifferences.clear();
+    return freed;
+}
+
+bool MergeDialog::writeDatabase() {
+    // Once every byte is written the records are freed on a second core, while this one waits for the
+    // new file to reach the disk. A file changed while it was mapped gave records that are neither its
+    // old lines nor its new ones: then nothing is put in place.
+    std::future<void> freed;
+    const DatabaseWriter::Result result =
+        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed] {
+            const auto& texts = databaseRecords.texts();
+            const bool filesKept = std::all_of(texts.begin(), texts.end(),
+                                               [](const auto& text) { return text->keptItsBytes(); });
+            freed = freeMergeRecords();
+            return filesKept;
+        });
+    if (freed.valid()) {
+        freed.get();
+    }
+    if (result.ok) {
+        return true;
+    }
+    ErrorList errors;
+    if (result.stopped) {
+        errors.addFormatted("Call3.txt or %s was changed by another program during the merge.",
+                            inputPath.c_str());
+        errors.addLine("Call3.txt and Call3.bak are unchanged.");
+    } else {
+        addWriteFailure(errors, result);
     }
     errors.show(window_.messageBoxes(), "Aborting Merge.");
     return false;

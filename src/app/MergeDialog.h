@@ -11,6 +11,7 @@
 
 #include "app/BrowseStep.h"
 #include "app/CommentsStep.h"
+#include "app/ErrorList.h"
 #include "app/MergeOutcome.h"
 #include "app/MergeWindowInterface.h"
 #include "app/MessageList.h"
@@ -98,6 +99,10 @@ class MergeDialog {
     [[nodiscard]] bool readAndCompare();
     [[nodiscard]] bool readBothFiles();
     [[nodiscard]] bool writeDatabase();
+    // Why a write failed, as the error box says it.
+    static void addWriteFailure(ErrorList& errors, const DatabaseWriter::Result& result);
+    // Frees the merged records and the settled differences on a second core, and empties both here.
+    [[nodiscard]] std::future<void> freeMergeRecords();
     [[nodiscard]] std::shared_ptr<const FileText> loadFile(const std::filesystem::path& path) const;
     // With FileAccess::MapThenCopy, starts copying the mapped files' bytes into private memory.
     [[nodiscard]] std::future<void> copyMappedFiles();

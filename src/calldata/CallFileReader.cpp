@@ -157,8 +157,8 @@ ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
 ReadResult readCallText(RecordList& records, std::vector<std::string>& comments, std::string_view bytes,
                         const FieldDefinition& layout, const std::string& labelName,
                         ProgressDisplay& progress, std::optional<TextEncoding> storeAs) {
-    return readSharedText(records, comments, std::make_shared<const FileText>(std::string(bytes)), layout,
-                          labelName, progress, storeAs);
+    return readSharedText(records, comments, std::make_shared<const FileText>(bytes), layout, labelName,
+                          progress, storeAs);
 }
 
 ReadResult readSharedText(RecordList& records, std::vector<std::string>& comments,

@@ -1,7 +1,13 @@
 // Loading a file's text: read, or mapped where the system can.
 #include "calldata/FileText.h"
 
+#include <algorithm>
 #include <optional>
+
+FileText::FileText(std::string_view bytes)
+    : FileText(FileBytes{std::make_unique_for_overwrite<char[]>(bytes.size()), bytes.size()}) {
+    std::copy(bytes.begin(), bytes.end(), read_.data.get());
+}
 
 FileText::~FileText() {
     if (mapped_) {

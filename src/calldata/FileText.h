@@ -1,19 +1,19 @@
-// A file's bytes held in memory for the records that point into them: read, given, or mapped.
+// A file's bytes held in memory for the records that point into them: read or given, or mapped.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "calldata/PlatformFiles.h"
 
 class FileText {
   public:
-    explicit FileText(std::string bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
     explicit FileText(FileBytes read) : read_(std::move(read)), bytes_(read_.data.get(), read_.size) {}
+    // A copy of bytes already in memory.
+    explicit FileText(std::string_view bytes);
     ~FileText();
     FileText(const FileText&) = delete;
     FileText& operator=(const FileText&) = delete;
@@ -48,7 +48,6 @@ class FileText {
   private:
     [[nodiscard]] bool fileUnchanged() const;
 
-    std::string owned_;
     FileBytes read_;
     std::string_view bytes_;
     bool mapped_ = false;
