@@ -220,7 +220,8 @@ void BM_DatabaseWriter(benchmark::State& state) {
     }
     const DatabaseWriter writer;
     for (auto _ : state) {
-        const DatabaseWriter::Result result = writer.write(lists->database, folder, lists->hadByteOrderMark);
+        const DatabaseWriter::Result result =
+            writer.write(lists->database, folder, lists->hadByteOrderMark, std::nullopt);
         if (!result.ok) {
             const std::string why = "the write failed at stage " +
                                     std::to_string(static_cast<int>(result.failedStage)) + ", cause " +

@@ -168,7 +168,6 @@ RunResult runCli(const fs::path& folder, int layout) {
     ProgramSettings settings;
     MergeDialog dialog(window, steps, steps, settings);
     dialog.workFolder = options.folder;
-    dialog.fileAccess = MergeDialog::FileAccess::Map;
     dialog.onInitDialog();
 
     const Clock::time_point start = Clock::now();

@@ -13,6 +13,7 @@
 #include "app/MessageList.h"
 #include "calldata/CallFileReader.h"
 #include "calldata/FileCheck.h"
+#include "calldata/FileErrorCause.h"
 #include "calldata/NullProgressDisplay.h"
 #include "calldata/PlatformFiles.h"
 #include "confirm/CommentsDialog.h"
@@ -62,6 +63,7 @@ void MergeDialog::clearMergeState() {
     databaseComments.clear();
     inputComments.clear();
     databaseHadByteOrderMark_ = false;
+    databaseStamp_.reset();
     changes_.reset();
     if (recordChanges) {
         changes_.emplace();
@@ -81,8 +83,28 @@ MergeOutcome MergeDialog::onMerge() {
     if (refuseMissingLayout()) {
         return MergeOutcome::LayoutRefused;
     }
+    // Held to the end of the merge: one merge at a time writes a Call3.txt. A dry run writes nothing.
+    std::unique_ptr<FileLock> lock;
+    if (!dryRun) {
+        lock = lockDatabase();
+        if (!lock) {
+            return MergeOutcome::CheckFailed;
+        }
+    }
     if (!checkBothFiles()) {
         return MergeOutcome::CheckFailed;
+    }
+    if (lock && lock->state() != FileLock::State::Locked) {
+        // Only now: a file check says better why a merge cannot start.
+        ErrorList errors;
+        errors.addFormatted("Unable to write the new Call3.txt (%d)", fileErrorCause(lock->error()));
+        errors.addLine(fileErrorText(lock->error()));
+        errors.addLine("Call3.txt and Call3.bak are unchanged.");
+        errors.show(window_.messageBoxes(), "Aborting Merge.");
+        return MergeOutcome::CheckFailed;
+    }
+    if (lock) {
+        SafeFileWriter::removeLeftovers(workFolder / databaseFileName, workFolder / backupFileName);
     }
 
     window_.beginBusy();
@@ -91,9 +113,6 @@ MergeOutcome MergeDialog::onMerge() {
     if (!merged) {
         return MergeOutcome::CheckFailed;
     }
-    // From here the merge waits for the user (the resolve and comments steps, the last message).
-    // Joined at any return: the copies hold the texts until they are done.
-    const std::future<void> copies = copyMappedFiles();
 
     if (!differences.empty()) {
         ResolveDialog resolve(*this);
@@ -177,18 +196,32 @@ bool MergeDialog::refuseMissingLayout() {
     return true;
 }
 
+std::unique_ptr<FileLock> MergeDialog::lockDatabase() {
+    auto lock = std::make_unique<FileLock>(SafeFileWriter::lockPath(workFolder / databaseFileName));
+    if (lock->state() == FileLock::State::HeldElsewhere) {
+        ErrorList errors;
+        errors.addLine("Call3.txt is being merged by another VelkMerge. Try again when it has finished.");
+        errors.show(window_.messageBoxes());
+        return nullptr;
+    }
+    return lock;
+}
+
 bool MergeDialog::checkBothFiles() {
     const auto check = [this](const std::filesystem::path& path, const std::string& shownName) {
         const FileCheck result = checkFile(path);
-        if (result == FileCheck::Ok) {
+        if (result.state == FileCheck::State::Ok) {
             return true;
         }
         ErrorList errors;
-        errors.addFormatted(result == FileCheck::Missing ? "File %s does not exist." : "Cannot open %s.",
-                            shownName.c_str());
-        if (result == FileCheck::TooLarge) {
+        errors.addFormatted(
+            result.state == FileCheck::State::Missing ? "File %s does not exist." : "Cannot open %s.",
+            shownName.c_str());
+        if (result.state == FileCheck::State::TooLarge) {
             errors.addFormatted("It is larger than %u MB, far too large for a callsign list.",
                                 static_cast<unsigned>(maximumFileSize >> 20));
+        } else if (result.error) {
+            errors.addLine(fileErrorText(result.error));
         }
         errors.show(window_.messageBoxes());
         return false;
@@ -238,33 +271,39 @@ bool MergeDialog::readBothFiles() {
     // of the thread (a broken promise), so that the result's end, which joins the thread, cannot hang.
     std::future<ReadResult> inputRead;
     std::promise<InputPlan> planned;
+    std::error_code inputError;
+    const auto loadInput = [this, &inputError] { return FileText::load(inputFilePath(), inputError); };
     try {
-        inputRead = std::async(std::launch::async, [this, readInput, plan = planned.get_future()]() mutable {
-            return readInput(loadFile(inputFilePath()), plan.get());
-        });
+        inputRead =
+            std::async(std::launch::async, [readInput, loadInput, plan = planned.get_future()]() mutable {
+                return readInput(loadInput(), plan.get());
+            });
     } catch (const std::system_error&) {
         // No second thread to be had: the input is read after the database.
     }
-    std::shared_ptr<const FileText> databaseText = loadFile(workFolder / databaseFileName);
+    std::error_code databaseError;
+    std::shared_ptr<const FileText> databaseText =
+        FileText::load(workFolder / databaseFileName, databaseError);
     if (!databaseText) {
         planned.set_value({});
         if (inputRead.valid()) {
             (void)inputRead.get();
         }
-        showCannotOpen(std::string(databaseFileName));
+        showCannotOpen(std::string(databaseFileName), databaseError);
         return false;
     }
+    databaseStamp_ = databaseText->stamp();
     const ReadResult inspected = inspectCallText(databaseText->bytes());
-    const InputPlan plan{true, inspected.hasNonAscii ? std::optional(inspected.encoding) : std::nullopt};
+    const InputPlan plan{true, inspected.encodingKnown() ? std::optional(inspected.encoding) : std::nullopt};
     planned.set_value(plan);
 
     const ReadResult database =
         readSharedText(databaseRecords, databaseComments, std::move(databaseText),
                        fieldDefinitions[static_cast<std::size_t>(databaseLayout)],
                        std::string(databaseFileName), window_, std::nullopt, &inspected);
-    const ReadResult read = inputRead.valid() ? inputRead.get() : readInput(loadFile(inputFilePath()), plan);
+    const ReadResult read = inputRead.valid() ? inputRead.get() : readInput(loadInput(), plan);
     if (!read.opened) {
-        showCannotOpen(inputPath);
+        showCannotOpen(inputPath, inputError);
         return false;
     }
     window_.setLabel("Loading Input File");
@@ -272,13 +311,16 @@ bool MergeDialog::readBothFiles() {
     window_.setPosition(inputRecords.size());
     databaseHadByteOrderMark_ = database.hadByteOrderMark;
     inputEncoding = read.encoding;
-    databaseEncoding = database.hasNonAscii ? database.encoding : read.encoding;
+    databaseEncoding = database.encodingKnown() ? database.encoding : read.encoding;
     return true;
 }
 
-void MergeDialog::showCannotOpen(const std::string& shownName) {
+void MergeDialog::showCannotOpen(const std::string& shownName, std::error_code why) {
     ErrorList errors;
     errors.addFormatted("Cannot open %s.", shownName.c_str());
+    if (why) {
+        errors.addLine(fileErrorText(why));
+    }
     errors.show(window_.messageBoxes());
 }
 
@@ -288,27 +330,6 @@ void MergeDialog::noteResultLines() {
     }
     for (MergeChanges::Difference& difference : changes_->differences) {
         difference.resultLine = difference.record->databaseLine();
-    }
-}
-
-std::shared_ptr<const FileText> MergeDialog::loadFile(const std::filesystem::path& path) const {
-    return FileText::load(path, fileAccess != FileAccess::Read);
-}
-
-std::future<void> MergeDialog::copyMappedFiles() {
-    if (fileAccess != FileAccess::MapThenCopy) {
-        return {};
-    }
-    const auto copy = [texts = databaseRecords.texts()] {
-        for (const std::shared_ptr<const FileText>& text : texts) {
-            text->makePrivate();
-        }
-    };
-    try {
-        return std::async(std::launch::async, copy);
-    } catch (const std::exception&) {
-        copy();  // no second thread to be had: copied now
-        return {};
     }
 }
 
@@ -322,23 +343,34 @@ void MergeDialog::setAsideDifferences() {
 }
 
 void MergeDialog::addWriteFailure(ErrorList& errors, const DatabaseWriter::Result& result) {
+    const std::string unchanged = "Call3.txt and Call3.bak are unchanged.";
     switch (result.failedStage) {
+        case SafeFileWriter::Stage::Check:
+            if (!result.error) {
+                errors.addLine("Call3.txt was changed by another program during the merge.");
+                errors.addLine(unchanged);
+                return;
+            }
+            errors.addFormatted("Unable to check whether Call3.txt was changed (%d)", result.cause);
+            errors.addLine(fileErrorText(result.error));
+            errors.addLine(unchanged);
+            return;
         case SafeFileWriter::Stage::Backup:
             errors.addFormatted("Unable to rename Call3.txt to Call3.bak (%d)", result.cause);
-            if (!result.restored) {
-                errors.addLine("The previous Call3.bak is saved as Call3.bak.velkmerge-old");
-            }
-            break;
+            errors.addLine(fileErrorText(result.error));
+            return;
         case SafeFileWriter::Stage::Replace:
             errors.addFormatted("Unable to rename the new file to Call3.txt (%d)", result.cause);
-            errors.addLine(result.restored ? "Call3.txt and Call3.bak are unchanged."
-                                           : "Call3.txt could not be put back: the original file is saved as "
-                                             "Call3.bak, the previous backup as Call3.bak.velkmerge-old");
-            break;
+            errors.addLine(fileErrorText(result.error));
+            errors.addLine(result.restored ? unchanged
+                                           : "Call3.txt is unchanged; the previous Call3.bak is saved as "
+                                             "Call3.txt.velkmerge-previous.");
+            return;
         default:
             errors.addFormatted("Unable to write the new Call3.txt (%d)", result.cause);
-            errors.addLine("Call3.txt and Call3.bak are unchanged.");
-            break;
+            errors.addLine(fileErrorText(result.error));
+            errors.addLine(unchanged);
+            return;
     }
 }
 
@@ -360,17 +392,11 @@ std::future<void> MergeDialog::freeMergeRecords() {
 
 bool MergeDialog::writeDatabase() {
     // Once every byte is written the records are freed on a second core, while this one waits for the
-    // new file to reach the disk. A file changed while it was mapped gave records that are neither its
-    // old lines nor its new ones: then nothing is put in place.
+    // new file to reach the disk.
     std::future<void> freed;
     const DatabaseWriter::Result result =
-        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_, [this, &freed] {
-            const auto& texts = databaseRecords.texts();
-            const bool filesKept = std::all_of(texts.begin(), texts.end(),
-                                               [](const auto& text) { return text->keptItsBytes(); });
-            freed = freeMergeRecords();
-            return filesKept;
-        });
+        databaseWriter.write(databaseRecords, workFolder, databaseHadByteOrderMark_, databaseStamp_,
+                             [this, &freed] { freed = freeMergeRecords(); });
     if (freed.valid()) {
         freed.get();
     }
@@ -378,13 +404,7 @@ bool MergeDialog::writeDatabase() {
         return true;
     }
     ErrorList errors;
-    if (result.stopped) {
-        errors.addFormatted("Call3.txt or %s was changed by another program during the merge.",
-                            inputPath.c_str());
-        errors.addLine("Call3.txt and Call3.bak are unchanged.");
-    } else {
-        addWriteFailure(errors, result);
-    }
+    addWriteFailure(errors, result);
     errors.show(window_.messageBoxes(), "Aborting Merge.");
     return false;
 }

@@ -19,6 +19,7 @@
 #include "app/ResolveStep.h"
 #include "calldata/DatabaseWriter.h"
 #include "calldata/FieldDefinition.h"
+#include "calldata/FileLock.h"
 #include "calldata/FileText.h"
 #include "calldata/RecordList.h"
 #include "calldata/TextEncoding.h"
@@ -78,23 +79,12 @@ class MergeDialog {
     bool dryRun = false;
     // Keep a change list of each merge (for reports); off by default to save memory.
     bool recordChanges = false;
-    // How the two files are taken into memory.
-    enum class FileAccess {
-        Read,  // read into memory of the program's own
-        // Mapped: no copy and no fresh memory to fill before the merge can start, for a merge that is
-        // over in a moment and never waits for anyone (a file that another program cuts short while it is
-        // mapped stops the program, see stopCleanlyOnFileCutShort).
-        Map,
-        // Mapped, and copied into memory of the program's own in the background as soon as the merge
-        // waits for the user, who may take any time over it: the files may change from then on.
-        MapThenCopy,
-    };
-    FileAccess fileAccess = FileAccess::MapThenCopy;
     DatabaseWriter databaseWriter;
 
   private:
     void clearMergeState();
     [[nodiscard]] bool refuseMissingLayout();
+    [[nodiscard]] std::unique_ptr<FileLock> lockDatabase();
     [[nodiscard]] bool checkBothFiles();
     [[nodiscard]] bool readAndCompare();
     [[nodiscard]] bool readBothFiles();
@@ -103,11 +93,8 @@ class MergeDialog {
     static void addWriteFailure(ErrorList& errors, const DatabaseWriter::Result& result);
     // Frees the merged records and the settled differences on a second core, and empties both here.
     [[nodiscard]] std::future<void> freeMergeRecords();
-    [[nodiscard]] std::shared_ptr<const FileText> loadFile(const std::filesystem::path& path) const;
-    // With FileAccess::MapThenCopy, starts copying the mapped files' bytes into private memory.
-    [[nodiscard]] std::future<void> copyMappedFiles();
     void noteResultLines();
-    void showCannotOpen(const std::string& shownName);
+    void showCannotOpen(const std::string& shownName, std::error_code why);
     void addOutcomeLines(MessageList& messages, MergeOutcome outcome) const;
     [[nodiscard]] std::filesystem::path inputFilePath() const;
 
@@ -116,5 +103,6 @@ class MergeDialog {
     CommentsStep& commentsStep_;
     ProgramSettings& settings_;
     bool databaseHadByteOrderMark_ = false;
+    std::optional<FileStamp> databaseStamp_;  // Call3.txt as it was read
     std::optional<MergeChanges> changes_;
 };

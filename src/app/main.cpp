@@ -20,7 +20,7 @@ QIcon programIcon() {
 
 int main(int argc, char* argv[]) {
     returnLargeBlocksWhenFreed();
-    stopCleanlyOnFileCutShort();
+    ignoreWriteSignals(false);
     QApplication application(argc, argv);
     // The application name stays the executable's name; it captions the start-up failure box.
     QApplication::setOrganizationName(QStringLiteral("Tamsk"));

@@ -130,7 +130,7 @@ std::string_view callText(std::string_view bytes, ReadResult& result, const Read
     // What detectEncoding finds, with one look for non-ASCII bytes instead of two.
     result.hasNonAscii = hasNonAscii(bytes);
     result.encoding =
-        result.hasNonAscii && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+        result.encodingKnown() && isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     return bytes;
 }
 
@@ -147,7 +147,8 @@ ReadResult readCallFile(RecordList& records, std::vector<std::string>& comments,
                         const std::string& labelName, ProgressDisplay& progress,
                         std::optional<TextEncoding> storeAs) {
     records.setLayout(&layout);
-    std::shared_ptr<const FileText> text = FileText::load(path, false);
+    std::error_code ignored;
+    std::shared_ptr<const FileText> text = FileText::load(path, ignored);
     if (!text) {
         return {};
     }

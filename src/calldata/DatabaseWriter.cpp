@@ -12,13 +12,12 @@
 #include "calldata/Prefetch.h"
 
 DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
-                                             bool byteOrderMark,
-                                             const std::function<bool()>& allWritten) const {
-    SafeFileWriter writer(folder / databaseFileName, folder / backupFileName);
-    writer.failAfterBytes(byteLimit_);
-    writer.failRenameAt(refusedStage_);
+                                             bool byteOrderMark, std::optional<FileStamp> expected,
+                                             const std::function<void()>& allWritten) const {
+    SafeFileWriter writer(folder / databaseFileName, folder / backupFileName, expected, seams);
     const auto failed = [&writer]() {
-        return Result{false, writer.failedStage(), fileErrorCause(writer.error()), writer.restored()};
+        return Result{false, writer.failedStage(), fileErrorCause(writer.error()), writer.error(),
+                      writer.restored()};
     };
     if (!writer.open()) {
         return failed();
@@ -80,13 +79,11 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     if (!writer.write(chunk)) {
         return failed();
     }
-    if (allWritten && !allWritten()) {
-        Result stopped;
-        stopped.stopped = true;
-        return stopped;  // the new file is discarded as the writer goes
+    if (allWritten) {
+        allWritten();
     }
     if (!writer.commit()) {
         return failed();
     }
-    return Result{true, SafeFileWriter::Stage::None, 0, true};
+    return Result{true, SafeFileWriter::Stage::None, 0, {}, true};
 }

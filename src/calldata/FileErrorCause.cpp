@@ -76,3 +76,40 @@ int fileErrorCause(std::error_code error) {
 #endif
     return 1;
 }
+
+std::string fileErrorText(std::error_code error) {
+    if (!error) {
+        return {};
+    }
+    const bool diskFull =
+        error == std::errc::no_space_on_device
+#ifdef _WIN32
+        || (error.category() == std::system_category() && (error.value() == 39 || error.value() == 112))
+#endif
+        ;
+    if (diskFull) {
+        return "The disk is full.";
+    }
+    switch (fileErrorCause(error)) {
+        case 11:
+        case 12:
+            return "The file is locked by another program.";
+        default:
+            break;
+    }
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return "Permission denied.";
+    }
+    std::string text = error.message();
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        return "Error " + std::to_string(error.value()) + ".";
+    }
+    if (text.front() >= 'a' && text.front() <= 'z') {
+        text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    }
+    return text + ".";
+}

@@ -1,42 +1,18 @@
-// The few file operations the standard library lacks: reading or mapping without ever blocking on a FIFO
-// or device, and flushing a file and a folder to disk. All platform file calls of the core live here; its
-// memory hints live in PlatformMemory.
+// The file calls the standard library lacks: reading without ever blocking on a FIFO or device, a file's
+// stamp, hard links, flushing a folder, and the signals that would kill the program mid-write. One
+// implementation per system: FilesPosix.cpp and FilesWindows.cpp. NewFile and FileLock are the other two
+// pieces of this interface.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <string>
+#include <system_error>
 
 // Callsign files are a few megabytes; anything beyond this is refused rather than read into memory.
 inline constexpr std::uintmax_t maximumFileSize = std::uintmax_t{1} << 30;
-
-enum class RegularFile {
-    Ok,
-    NotRegular,  // missing, a folder, a FIFO or a device, or it does not open for reading
-    TooLarge,
-};
-
-// Whether path names a regular file that opens for reading and is not too large.
-[[nodiscard]] RegularFile probeRegularFile(const std::filesystem::path& path);
-
-// A file's bytes in a buffer of their own, which is not filled with zeros first: the read fills it.
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-};
-
-// The whole content of a regular file; nothing when it is not one, is too large or cannot be read.
-[[nodiscard]] std::optional<FileBytes> readRegularFile(const std::filesystem::path& path);
-
-enum class MapResult {
-    Mapped,
-    Unmappable,  // an empty file, or a system other than Linux (see replaceMappingWithCopy): read it
-    Refused,     // what readRegularFile refuses
-};
 
 // What tells one state of a file from another: which file it is, its size and when it last changed.
 struct FileStamp {
@@ -45,30 +21,55 @@ struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
-    std::int64_t changedSeconds = 0;
+    std::int64_t changedSeconds = 0;  // the inode's change time: also moves when a link is added
     std::int64_t changedNanoseconds = 0;
     bool operator==(const FileStamp&) const = default;
+    // The same file with the same content as far as the system tells, whatever links were made to it.
+    [[nodiscard]] bool sameContentAs(const FileStamp& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+    }
 };
 
-// Maps a regular file's whole content read-only, its pages loaded at once, and notes its stamp;
-// unmapFile gives it back.
-[[nodiscard]] MapResult mapRegularFile(const std::filesystem::path& path, const char*& data,
-                                       std::size_t& size, FileStamp& stamp);
-// The stamp of the file at `path` now; nothing when there is none.
-[[nodiscard]] std::optional<FileStamp> stampOf(const std::filesystem::path& path);
-void unmapFile(const char* data, std::size_t size);
-// Puts a private copy of a mapping's bytes in its place, at the same addresses, so that the file may
-// change or shrink from then on without the bytes changing. False where the system cannot (the mapping
-// then stays as it was).
-[[nodiscard]] bool replaceMappingWithCopy(const char* data, std::size_t size);
+enum class RegularFile {
+    Ok,
+    NotRegular,  // a folder, a FIFO or a device
+    TooLarge,
+    Failed,  // missing, or it does not open for reading: see the error
+};
 
-// A mapped file that another program cuts short leaves the part cut off without bytes, and the system
-// stops a program that looks there. This has it say what happened as it stops (on systems that stop it
-// so): the files are read before Call3.txt is written, so Call3.txt is unchanged. Called once, at start-up.
-void stopCleanlyOnFileCutShort();
+struct FileProbe {
+    RegularFile state = RegularFile::Failed;
+    std::error_code error;
+};
 
-// Flushes an open file's data to the disk itself.
-[[nodiscard]] bool syncToDisk(std::FILE* file);
+// Whether path names a regular file that opens for reading and is not too large.
+[[nodiscard]] FileProbe probeRegularFile(const std::filesystem::path& path);
+
+// A file's bytes in a buffer of their own, and the file's stamp as it was opened.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    FileStamp stamp;
+};
+
+// The whole content of a regular file; nothing when it is not one, is too large or cannot be read (then
+// `error` says why, where the system said).
+[[nodiscard]] std::optional<FileBytes> readRegularFile(const std::filesystem::path& path,
+                                                       std::error_code& error);
+
+// The stamp of the file at `path` now, links followed; nothing, with the reason, when there is none.
+[[nodiscard]] std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error);
+
+// A second name for the file at `existing` (a link there is linked itself, not followed).
+[[nodiscard]] std::error_code hardLink(const std::filesystem::path& existing,
+                                       const std::filesystem::path& link);
+// Whether a hardLink failure means the file system has no hard links here (rather than a real fault).
+[[nodiscard]] bool linksUnsupported(std::error_code error);
 
 // Makes renames in a folder durable; failing that, nothing is lost, so nothing is reported.
 void syncFolder(const std::filesystem::path& folder);
+
+// A write beyond the process's file-size limit then fails with an error instead of killing the program,
+// and, with `brokenPipe`, so does a write to a closed pipe. Called once, at start-up.
+void ignoreWriteSignals(bool brokenPipe);

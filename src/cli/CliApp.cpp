@@ -3,16 +3,20 @@
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "app/MergeDialog.h"
+#include "calldata/FileErrorCause.h"
 #include "cli/CliCommentsStep.h"
 #include "cli/CliMergeWindow.h"
 #include "cli/CliMessageBoxes.h"
 #include "cli/CliParse.h"
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
+#include "cli/ReportFile.h"
 
 namespace {
 
@@ -34,17 +38,65 @@ int exitStatus(MergeOutcome outcome) {
     return 0;
 }
 
+// The files a report must never replace: a report over one of them would destroy it.
+std::vector<std::filesystem::path> mergeFiles(const CliOptions& options) {
+    const std::filesystem::path folder(options.folder);
+    const std::filesystem::path input(options.input);
+    return {folder / databaseFileName, folder / backupFileName, input.is_relative() ? folder / input : input};
+}
+
+// Opens the report before the merge, so that a report that cannot be written stops the merge before it
+// starts. Returns the exit status to stop with, or 0.
+int openReport(const CliOptions& options, ReportFile& report, std::ostream& err) {
+    // Like the input, a relative report path is taken from the working folder.
+    const std::filesystem::path path = std::filesystem::path(options.folder) / options.reportPath;
+    if (ReportFile::isOneOf(path, mergeFiles(options))) {
+        err << "--report: " << options.reportPath
+            << " is Call3.txt, Call3.bak or the input file; choose another name.\n";
+        return 2;
+    }
+    if (const std::error_code error = report.open()) {
+        err << "Cannot write the report " << options.reportPath << ".\n" << fileErrorText(error) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+// A merge that was written exits 0 whatever else fails; only a report it could not write makes it 4.
+int statusWithReportFailure(MergeOutcome outcome, int status) {
+    if (outcome == MergeOutcome::Written) {
+        return 4;
+    }
+    return status == 0 ? 1 : status;
+}
+
+int writeReport(const CliOptions& options, const MergeReport& report, ReportFile* file, std::ostream& out,
+                std::ostream& err, MergeOutcome outcome, int status) {
+    std::string text;
+    try {
+        text = report.toJson().dump(2) + '\n';
+    } catch (const std::exception& error) {
+        err << "Cannot write the report " << options.reportPath << ".\n" << error.what() << '\n';
+        return statusWithReportFailure(outcome, status);
+    }
+    if (file == nullptr) {
+        out << text << std::flush;
+        return out ? status : statusWithReportFailure(outcome, status);
+    }
+    if (const std::error_code error = file->write(text)) {
+        err << "Cannot write the report " << options.reportPath << ".\n" << fileErrorText(error) << '\n';
+        return statusWithReportFailure(outcome, status);
+    }
+    return status;
+}
+
 int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const bool reportToOut = options.reportPath == "-";
-    // Opened before the merge, so that a report that cannot be written stops it before it starts.
-    // Like the input, a relative report path is taken from the working folder.
-    std::ofstream reportFile;
-    const std::filesystem::path reportPath = std::filesystem::path(options.folder) / options.reportPath;
+    std::unique_ptr<ReportFile> reportFile;
     if (!options.reportPath.empty() && !reportToOut) {
-        reportFile.open(reportPath, std::ios::binary | std::ios::trunc);
-        if (!reportFile) {
-            err << "Cannot write the report " << options.reportPath << ".\n";
-            return 1;
+        reportFile = std::make_unique<ReportFile>(std::filesystem::path(options.folder) / options.reportPath);
+        if (const int stop = openReport(options, *reportFile, err); stop != 0) {
+            return stop;
         }
     }
 
@@ -60,8 +112,6 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
     dialog.workFolder = options.folder;
     dialog.dryRun = options.dryRun;
     dialog.recordChanges = options.dryRun || !options.reportPath.empty();
-    // A run is over in a moment and never waits for anyone: the files are mapped and left so.
-    dialog.fileAccess = MergeDialog::FileAccess::Map;
     dialog.onInitDialog();
 
     const MergeOutcome outcome = dialog.onMerge();
@@ -70,15 +120,8 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
         report.printChanges(err);
     }
     int status = exitStatus(outcome);
-    if (reportToOut) {
-        out << report.toJson().dump(2) << '\n';
-    } else if (reportFile.is_open()) {
-        reportFile << report.toJson().dump(2) << '\n';
-        reportFile.close();
-        if (!reportFile) {
-            err << "Cannot write the report " << options.reportPath << ".\n";
-            status = status == 0 ? 1 : status;
-        }
+    if (!options.reportPath.empty()) {
+        status = writeReport(options, report, reportFile.get(), out, err, outcome, status);
     }
     return status;
 }
@@ -86,12 +129,19 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    int status = 1;
     try {
         const CliParse parse = parseCliOptions(argc, argv, out, err);
-        return parse.options ? merge(*parse.options, out, err) : parse.exitStatus;
+        status = parse.options ? merge(*parse.options, out, err) : parse.exitStatus;
     } catch (const std::exception& error) {
         // The merge reports its own failures; this is the last line against the unforeseen.
         err << "velkmerge-cli: " << error.what() << '\n';
         return 1;
     }
+    // A closed standard output loses the status lines (or the report): a script must not read success.
+    if (!out.flush()) {
+        err << "velkmerge-cli: cannot write to standard output.\n";
+        return status == 4 ? 4 : 1;
+    }
+    return status;
 }

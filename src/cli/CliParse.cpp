@@ -36,8 +36,8 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         "New calls are added, known calls get the automatic conversions the options allow, and calls\n"
         "whose data still differ are settled as --resolve says. The old file is kept as Call3.bak.\n"
         "Standard output gets the final status lines; standard error gets error messages.\n"
-        "Exit status: 0 done, 1 a file check or the write failed, 2 bad usage,\n"
-        "3 differences left unresolved (--resolve fail).",
+        "Exit status: 0 done, 1 a file check or the write failed (or another merge holds Call3.txt),\n"
+        "2 bad usage, 3 differences left unresolved (--resolve fail), 4 written but the report failed.",
         "velkmerge-cli"};
     app.set_version_flag("--version", "velkmerge-cli " VELKMERGE_VERSION);
     app.get_formatter()->column_width(30);

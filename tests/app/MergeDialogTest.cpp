@@ -94,10 +94,11 @@ TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
     using Stage = SafeFileWriter::Stage;
     const std::pair<Stage, std::string> cases[] = {
         {Stage::Replace,
-         "Unable to rename the new file to Call3.txt (5)\nCall3.txt and Call3.bak are unchanged."}};
+         "Unable to rename the new file to Call3.txt (5)\nPermission denied.\n"
+         "Call3.txt and Call3.bak are unchanged."}};
     for (const auto& [stage, why] : cases) {
         Rig rig("QA2BBB,,,,,,\n");
-        rig.dialog.databaseWriter.failRenameAt(stage);
+        rig.dialog.databaseWriter.seams.refusedRename = stage;
         EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::WriteFailed);
         EXPECT_EQ(rig.window.boxes.shown, (Strings{error + why + "\nAborting Merge.", status + noChanges}));
         EXPECT_EQ(rig.folder.read("Call3.txt"), database);

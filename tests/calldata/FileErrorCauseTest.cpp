@@ -19,3 +19,17 @@ TEST(FileErrorCause, MapsErrorsOntoTheirCauseNumbers) {
     EXPECT_EQ(fileErrorCause(std::error_code(ENOTEMPTY, std::system_category())), 5);
 #endif
 }
+
+// The number alone reads wrongly ("13" is not "permission denied"): the line after it says it in words.
+TEST(FileErrorCause, SaysTheCauseInWords) {
+    using enum std::errc;
+    const std::pair<std::errc, const char*> cases[] = {
+        {no_space_on_device, "The disk is full."},
+        {permission_denied, "Permission denied."},
+        {device_or_resource_busy, "The file is locked by another program."},
+        {too_many_files_open, "Too many open files."}};
+    for (const auto& [error, text] : cases) {
+        EXPECT_EQ(fileErrorText(std::make_error_code(error)), text);
+    }
+    EXPECT_EQ(fileErrorText({}), "");
+}
