@@ -322,6 +322,9 @@ TEST(FaultInjection, LeftoversOfAKilledRunGoButTheUsersOwnFilesStay) {
 
 // Out of file handles, the check says so rather than that the file cannot be opened for no reason.
 TEST(FaultInjection, RunningOutOfFileHandlesIsSaidInWords) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers open files of their own as they check";
+#else
     Rig rig;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -341,6 +344,7 @@ TEST(FaultInjection, RunningOutOfFileHandlesIsSaidInWords) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(rig.folder.read("Call3.txt"), database);
+#endif
 }
 
 // Memory running out while the files are read (here: too little address space for the database's bytes)
