@@ -13,14 +13,14 @@
 #include <vector>
 
 #include "CallFileGenerator.h"
-#include "calldata/CallFileReader.h"
-#include "calldata/CallRecord.h"
-#include "calldata/DatabaseWriter.h"
-#include "calldata/FieldDefinition.h"
-#include "calldata/NullProgressDisplay.h"
-#include "calldata/RecordList.h"
-#include "merge/MergeEngine.h"
-#include "merge/MergeOptions.h"
+#include "core/calldata/CallFileReader.h"
+#include "core/calldata/CallRecord.h"
+#include "core/calldata/DatabaseWriter.h"
+#include "core/calldata/FieldDefinition.h"
+#include "core/calldata/NullProgressDisplay.h"
+#include "core/calldata/RecordList.h"
+#include "core/merge/MergeEngine.h"
+#include "core/merge/MergeOptions.h"
 
 namespace {
 
@@ -74,11 +74,13 @@ std::unique_ptr<ReadLists> readBoth(int inputLayout) {
     auto lists = std::make_unique<ReadLists>();
     lists->input.setLayout(&layouts()[static_cast<std::size_t>(inputLayout)]);
     NullProgressDisplay progress;
-    const ReadResult database = readCallText(lists->database, lists->comments, files(inputLayout).database,
+    const ReadResult database = readCallText(lists->database, lists->comments,
+                                             std::make_shared<const FileText>(files(inputLayout).database),
                                              layouts()[databaseLayoutIndex], "Call3.txt", progress);
     const std::optional<TextEncoding> storeAs =
-        database.hasNonAscii ? std::optional(database.encoding) : std::nullopt;
-    (void)readCallText(lists->input, lists->comments, files(inputLayout).input,
+        database.encodingKnown() ? std::optional(database.encoding) : std::nullopt;
+    (void)readCallText(lists->input, lists->comments,
+                       std::make_shared<const FileText>(files(inputLayout).input),
                        layouts()[static_cast<std::size_t>(inputLayout)], "Input File", progress, storeAs);
     lists->hadByteOrderMark = database.hadByteOrderMark;
     return lists;
@@ -88,7 +90,7 @@ void BM_ParseLine(benchmark::State& state) {
     const int layout = static_cast<int>(state.range(0));
     const FieldDefinition& definition = layouts()[static_cast<std::size_t>(layout)];
     const std::vector<std::string> lines = splitLines(files(layout).input);
-    const TextEncoding encoding = detectEncoding(files(layout).input);
+    const TextEncoding encoding = inspectCallText(files(layout).input).encoding;
     std::size_t bytes = 0;
     for (const std::string& line : lines) {
         bytes += line.size();
@@ -98,8 +100,8 @@ void BM_ParseLine(benchmark::State& state) {
         stations = 0;
         for (const std::string& line : lines) {
             CallRecord record(&definition);
-            record.parseSharedLine(line, encoding);  // as a file is read: the lines outlive the records
-            stations += record.isComment ? 0 : 1;
+            record.cutLine(line, encoding);  // as a file is read: the lines outlive the records
+            stations += record.isComment() ? 0 : 1;
             benchmark::DoNotOptimize(record.call().data());
         }
     }
@@ -120,8 +122,8 @@ void BM_ReadCallText(benchmark::State& state) {
     for (auto _ : state) {
         RecordList list(&layouts()[databaseLayoutIndex]);
         std::vector<std::string> comments;
-        const ReadResult result =
-            readCallText(list, comments, text, layouts()[databaseLayoutIndex], "Call3.txt", progress);
+        const ReadResult result = readCallText(list, comments, std::make_shared<const FileText>(text),
+                                               layouts()[databaseLayoutIndex], "Call3.txt", progress);
         benchmark::DoNotOptimize(result);
         records = list.size();
         state.PauseTiming();  // freeing 100k records is not reading
@@ -163,41 +165,6 @@ void BM_CompareFiles(benchmark::State& state) {
     state.counters["merged"] = static_cast<double>(resultSize);
 }
 BENCHMARK(BM_CompareFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The engine alone, without the progress ticker of compareFiles.
-void BM_MergeRecord(benchmark::State& state) {
-    const MergeOptions options;
-    std::size_t inputSize = 0;
-    std::size_t inserted = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::unique_ptr<ReadLists> lists = readBoth(0);
-        RecordList::Entries input = lists->input.takeAll();
-        lists->database.keepAllOf(lists->input);
-        inputSize = input.size();
-        std::size_t differing = 0;
-        state.ResumeTiming();
-        {
-            MergeEngine engine(lists->database, options, nullptr);
-            for (CallRecord* record : input) {
-                MergeEngine::Outcome outcome = engine.mergeRecord(*record);
-                differing += outcome.different ? 1 : 0;
-            }
-            engine.finish();
-            inserted = engine.insertedCount();
-        }
-        benchmark::DoNotOptimize(differing);
-        state.PauseTiming();
-        lists.reset();
-        input.clear();
-        state.ResumeTiming();
-    }
-    if (inserted == 0) {
-        state.SkipWithError("no new call was inserted");
-    }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * inputSize));
-}
-BENCHMARK(BM_MergeRecord)->Unit(benchmark::kMillisecond);
 
 // A fresh folder under the system's temporary folder for each run of the process.
 std::filesystem::path scratchFolder() {

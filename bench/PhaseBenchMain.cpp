@@ -25,13 +25,13 @@
 
 #include <unistd.h>
 
-#include "app/CommentsStep.h"
-#include "app/MergeDialog.h"
-#include "app/MergeWindow.h"
-#include "app/ResolveStep.h"
 #include "cli/CliMergeWindow.h"
 #include "cli/CliMessageBoxes.h"
 #include "cli/CliOptions.h"
+#include "core/workflow/CommentsStep.h"
+#include "core/workflow/MergeDialog.h"
+#include "core/workflow/ResolveStep.h"
+#include "gui/main/MergeWindow.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -148,9 +148,11 @@ RunResult finish(const TimingSteps& steps, const MergeDialog& dialog, Clock::tim
     RunResult result;
     result.seconds = std::chrono::duration<double>(steps.reachedAt.value_or(returned) - start).count();
     result.step = steps.reachedAt ? steps.reached : "end of the merge (no changes)";
-    result.differences = dialog.differences.size();
-    result.inserted = dialog.insertedCount;
-    result.automatic = dialog.autoCount;
+    if (const MergeSession* session = dialog.session()) {
+        result.differences = session->differences.size();
+        result.inserted = session->insertedCount;
+        result.automatic = session->autoCount;
+    }
     return result;
 }
 

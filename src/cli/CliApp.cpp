@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/MergeDialog.h"
-#include "calldata/FileErrorCause.h"
 #include "cli/CliCommentsStep.h"
 #include "cli/CliMergeWindow.h"
 #include "cli/CliMessageBoxes.h"
@@ -17,6 +15,8 @@
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
 #include "cli/ReportFile.h"
+#include "core/calldata/FileErrorCause.h"
+#include "core/workflow/MergeDialog.h"
 
 namespace {
 

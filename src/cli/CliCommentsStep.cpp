@@ -1,7 +1,7 @@
 // Choosing the comment lines of the new file and confirming the write.
 #include "cli/CliCommentsStep.h"
 
-#include "confirm/CommentsDialog.h"
+#include "core/workflow/CommentsDialog.h"
 
 DialogResult CliCommentsStep::runComments(CommentsDialog& dialog) {
     dialog.setWindow(*this);

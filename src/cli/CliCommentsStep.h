@@ -1,9 +1,9 @@
 // The comments step without a window: the comment lines of the new file as --comments says.
 #pragma once
 
-#include "app/CommentsStep.h"
 #include "cli/CliOptions.h"
-#include "confirm/CommentsWindowInterface.h"
+#include "core/workflow/CommentsStep.h"
+#include "core/workflow/CommentsWindowInterface.h"
 
 class CliCommentsStep final : public CommentsStep, public CommentsWindowInterface {
   public:

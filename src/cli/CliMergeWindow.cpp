@@ -1,7 +1,7 @@
 // Filling the main dialog's values from the options.
 #include "cli/CliMergeWindow.h"
 
-#include "app/MergeDialog.h"
+#include "core/workflow/MergeDialog.h"
 
 void CliMergeWindow::readBoxes(MergeDialog& dialog) {
     dialog.inputPath = options_.input;

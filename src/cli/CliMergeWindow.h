@@ -1,9 +1,9 @@
 // The main window of the batch command: its "controls" are the command-line options.
 #pragma once
 
-#include "app/MergeWindowInterface.h"
 #include "cli/CliMessageBoxes.h"
 #include "cli/CliOptions.h"
+#include "core/workflow/MergeWindowInterface.h"
 
 class CliMergeWindow final : public MergeWindowInterface {
   public:

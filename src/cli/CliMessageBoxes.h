@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageBoxes.h"
+#include "core/workflow/MessageBoxes.h"
 
 class CliMessageBoxes final : public MessageBoxes {
   public:

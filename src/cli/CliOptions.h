@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "merge/MergeOptions.h"
+#include "core/merge/MergeOptions.h"
 
 struct CliOptions {
     enum class Resolve { Original, Input, Fail };

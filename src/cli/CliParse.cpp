@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "calldata/FieldDefinition.h"
+#include "core/calldata/FieldDefinition.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
 // Settling the differing pairs as the --resolve option says.
 #include "cli/CliResolveStep.h"
 
-#include "app/MergeDialog.h"
-#include "resolve/ResolveDialog.h"
+#include "core/workflow/ResolveDialog.h"
 
 DialogResult CliResolveStep::runResolve(ResolveDialog& dialog) {
     dialog.setWindow(*this);
@@ -15,9 +14,9 @@ DialogResult CliResolveStep::runResolve(ResolveDialog& dialog) {
             dialog.onSaveAllOriginal();
             break;
         case CliOptions::Resolve::Fail:
-            listing_ << "There are " << dialog.owner.differences.size()
+            listing_ << "There are " << dialog.pairs().size()
                      << " duplicate calls that have different data.\n";
-            for (const auto& item : dialog.owner.differences) {
+            for (const auto& item : dialog.pairs()) {
                 listing_ << item->call() << '\n'
                          << "   Call3.txt:  " << item->match()->databaseLine() << '\n'
                          << "   Input file: " << item->line() << '\n';

@@ -3,10 +3,10 @@
 
 #include <ostream>
 
-#include "app/ResolveStep.h"
 #include "cli/CliMessageBoxes.h"
 #include "cli/CliOptions.h"
-#include "resolve/ResolveWindowInterface.h"
+#include "core/workflow/ResolveStep.h"
+#include "core/workflow/ResolveWindowInterface.h"
 
 class CliResolveStep final : public ResolveStep, public ResolveWindowInterface {
   public:

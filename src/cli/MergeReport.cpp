@@ -1,7 +1,7 @@
 // Building the JSON report and the change list.
 #include "cli/MergeReport.h"
 
-#include "calldata/TextEncoding.h"
+#include "core/calldata/TextEncoding.h"
 
 namespace {
 
@@ -65,16 +65,18 @@ nlohmann::ordered_json MergeReport::toJson() const {
     report["outcome"] = outcomeName(outcome_);
     report["written"] = outcome_ == MergeOutcome::Written;
     report["dryRun"] = dialog_.dryRun;
+    const MergeSession empty(dialog_.fieldDefinitions, databaseLayoutIndex, false);
+    const MergeSession& session = dialog_.session() != nullptr ? *dialog_.session() : empty;
     report["counts"] = {
-        {"inserted", dialog_.insertedCount},
-        {"automaticallyUpdated", dialog_.autoCount},
-        {"manuallyUpdated", dialog_.manualCount},
-        {"recordsToWrite", dialog_.writeCount},
+        {"inserted", session.insertedCount},
+        {"automaticallyUpdated", session.autoCount},
+        {"manuallyUpdated", session.manualCount},
+        {"recordsToWrite", session.writeCount},
     };
     json inserted = json::array();
     json updated = json::array();
     json differences = json::array();
-    if (const MergeChanges* changes = dialog_.changes()) {
+    if (const MergeChanges* changes = changeList()) {
         for (const auto& entry : changes->inserted) {
             inserted.push_back(
                 {{"call", toUtf8ForDisplay(entry.call)}, {"line", toUtf8ForDisplay(entry.line)}});
@@ -101,7 +103,7 @@ nlohmann::ordered_json MergeReport::toJson() const {
 }
 
 void MergeReport::printChanges(std::ostream& out) const {
-    const MergeChanges* changes = dialog_.changes();
+    const MergeChanges* changes = changeList();
     if (changes == nullptr) {
         return;
     }

@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "app/MergeDialog.h"
 #include "cli/CliMessageBoxes.h"
+#include "core/workflow/MergeDialog.h"
 
 class MergeReport {
   public:
@@ -20,6 +20,10 @@ class MergeReport {
     void printChanges(std::ostream& out) const;
 
   private:
+    [[nodiscard]] const MergeChanges* changeList() const {
+        return dialog_.session() != nullptr ? dialog_.session()->changeList() : nullptr;
+    }
+
     MergeDialog& dialog_;
     MergeOutcome outcome_;
     const CliMessageBoxes& boxes_;

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "calldata/NewFile.h"
+#include "core/platform/NewFile.h"
 
 class ReportFile {
   public:

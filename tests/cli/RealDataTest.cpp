@@ -7,9 +7,10 @@
 #include <ranges>
 #include <sstream>
 
-#include "calldata/CallRecord.h"
-#include "calldata/TextEncoding.h"
 #include "cli/CliRun.h"
+#include "core/calldata/CallFileReader.h"
+#include "core/calldata/CallRecord.h"
+#include "core/calldata/TextEncoding.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -67,7 +68,8 @@ TEST_P(RealData, MergeKeepsEveryCallAndEveryByteItDoesNotChange) {
     ASSERT_TRUE(database && input);
     // The list's values arrive in the database's encoding.
     if (hasNonAscii(*database)) {
-        *input = convertEncoding(*input, detectEncoding(*input), detectEncoding(*database));
+        *input =
+            convertEncoding(*input, inspectCallText(*input).encoding, inspectCallText(*database).encoding);
     }
     TestFolder folder;
     folder.write("Call3.txt", *database);

@@ -5,9 +5,10 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "calldata/CallRecord.h"
-#include "calldata/FieldDefinition.h"
-#include "calldata/TextEncoding.h"
+#include "core/calldata/CallFileReader.h"
+#include "core/calldata/CallRecord.h"
+#include "core/calldata/FieldDefinition.h"
+#include "core/calldata/TextEncoding.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t layout = 0; layout < layouts().size(); ++layout) {
         checkOneParse(bytes, layout, TextEncoding::Windows1252);
         checkOneParse(bytes, layout, TextEncoding::Utf8);
-        checkOneParse(bytes, layout, detectEncoding(bytes));
+        checkOneParse(bytes, layout, inspectCallText(bytes).encoding);
     }
     return 0;
 }

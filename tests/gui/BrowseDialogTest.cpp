@@ -4,8 +4,8 @@
 #include <QTest>
 #include <memory>
 
-#include "browse/BrowseDialog.h"
-#include "browse/DirTreeCtrl.h"
+#include "gui/browse/BrowseDialog.h"
+#include "gui/browse/DirTreeCtrl.h"
 #include "support/TestFolder.h"
 
 class BrowseDialogTest : public QObject {

@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "confirm/CommentsWindow.h"
+#include "gui/comments/CommentsWindow.h"
 #include "support/RecordMaker.h"
 #include "support/ScriptedMerge.h"
 
@@ -14,20 +14,20 @@ namespace {
 
 // A merge state with one station record and comments of a Windows-1252 database and a UTF-8 input, and the
 // window opened over it as the comments step opens it.
-struct Rig : MergeRig {
-    CommentsDialog confirm{dialog};
+struct Rig : SessionRig {
+    CommentsDialog confirm{session};
     CommentsWindow window{confirm, nullptr};
     Rig() {
-        dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], "QA1ABC,,,,,,"));
-        dialog.databaseComments = {"// Updated monthly\n", "  //Z\xFCrich\n",
-                                   "//a\xA0"
-                                   "b"};
-        dialog.inputComments = {"\n", "Caf\xC3\xA9 CALL GRID \n"};
-        dialog.databaseEncoding = TextEncoding::Windows1252;
-        dialog.inputEncoding = TextEncoding::Utf8;
-        dialog.writeCount = 12;
-        dialog.autoCount = 3;
-        dialog.insertedCount = 4;
+        session.databaseRecords.append(makeRecord(layouts[0], "QA1ABC,,,,,,"));
+        session.databaseComments = {"// Updated monthly\n", "  //Z\xFCrich\n",
+                                    "//a\xA0"
+                                    "b"};
+        session.inputComments = {"\n", "Caf\xC3\xA9 CALL GRID \n"};
+        session.databaseEncoding = TextEncoding::Windows1252;
+        session.inputEncoding = TextEncoding::Utf8;
+        session.writeCount = 12;
+        session.autoCount = 3;
+        session.insertedCount = 4;
         confirm.setWindow(window);
         confirm.initComments();
         window.show();
@@ -47,8 +47,9 @@ struct Rig : MergeRig {
     // The database's lines once the window has ended, one character per byte so that a wrong byte shows.
     QString lines() {
         QStringList texts;
-        for (const auto& record : dialog.databaseRecords) {
-            const std::string line = record->isComment ? std::string(record->line()) : record->databaseLine();
+        for (const auto& record : session.databaseRecords) {
+            const std::string line =
+                record->isComment() ? std::string(record->line()) : record->databaseLine();
             texts.append(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
         }
         return texts.join(u'|');

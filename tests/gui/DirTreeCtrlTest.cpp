@@ -6,7 +6,7 @@
 #include <QTest>
 #include <memory>
 
-#include "browse/DirTreeCtrl.h"
+#include "gui/browse/DirTreeCtrl.h"
 #include "support/TestFolder.h"
 
 namespace {

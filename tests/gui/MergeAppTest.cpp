@@ -11,9 +11,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/AboutDialog.h"
-#include "app/MergeApp.h"
-#include "app/MergeWindow.h"
+#include "gui/main/AboutDialog.h"
+#include "gui/main/MergeApp.h"
+#include "gui/main/MergeWindow.h"
 #include "support/ScriptedMessageBoxes.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <QToolTip>
 #include <memory>
 
-#include "app/MergeWindow.h"
-#include "app/Tooltips.h"
+#include "core/workflow/Tooltips.h"
+#include "gui/main/MergeWindow.h"
 #include "support/ScriptedMerge.h"
 #include "support/TestFolder.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "resolve/ResolveWindow.h"
+#include "gui/resolve/ResolveWindow.h"
 #include "support/RecordMaker.h"
 #include "support/ScriptedMerge.h"
 
@@ -24,13 +24,13 @@ const Pairs twoPairs{{original[0].toStdString(), "QA1AAA,CD34,,ZZ,Bob,b@y,2M:7"}
                      {original[1].toStdString(), "QA1BBB,EF56,,XY,Abc,a@x,"}};
 
 // Differing pairs in the given input layout, and the window opened over them as the resolve step opens it.
-struct Rig : MergeRig {
-    ResolveDialog resolveDialog{dialog};
+struct Rig : SessionRig {
+    ResolveDialog resolveDialog{session};
     ScriptedMessageBoxes boxes;
     ResolveWindow window{resolveDialog, nullptr, &boxes};
-    explicit Rig(const Pairs& pairs = twoPairs, int layout = 0) {
+    explicit Rig(const Pairs& pairs = twoPairs, int layout = 0) : SessionRig(layout) {
         for (const auto& [database, input] : pairs) {
-            addDifference(layout, database, input);
+            addDifference(database, input);
         }
         resolveDialog.setWindow(window);
         resolveDialog.onInitDialog();
@@ -78,7 +78,7 @@ struct Rig : MergeRig {
     QString position() const { return control<QLabel>("positionText")->text(); }
     QStringList databaseLines() const {
         QStringList lines;
-        for (const auto& record : dialog.databaseRecords) {
+        for (const auto& record : session.databaseRecords) {
             lines.append(QString::fromStdString(record->databaseLine()));
         }
         return lines;
@@ -185,7 +185,7 @@ class ResolveWindowTest : public QObject {
         rig.control("outputEmail")->insert(QString::fromUtf8("é"));  // as a paste would
         rig.click("saveAsShownButton");
         QCOMPARE(rig.window.result(), int(QDialog::Accepted));
-        QCOMPARE(rig.dialog.databaseRecords.at(0).databaseLine(),
+        QCOMPARE(rig.session.databaseRecords.at(0).databaseLine(),
                  "QA1AAA,JO21abcd,,X\xDF," + name + ",\xE9," + station);
 
         Rig typed;
@@ -228,7 +228,7 @@ class ResolveWindowTest : public QObject {
             rig.control<QWidget>(focus)->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(rig.window.result(), int(QDialog::Accepted));
-            QCOMPARE(rig.dialog.differences.size(), std::size_t{2});
+            QCOMPARE(rig.session.differences.size(), std::size_t{2});
             QCOMPARE(rig.databaseLines(), original);
         }
         const QStringList updated{"QA1AAA,CD34,EME,ZZ,Bob,b@y,2M:7", "QA1BBB,EF56,,XY,Abc,a@x,"};
@@ -248,7 +248,7 @@ class ResolveWindowTest : public QObject {
             const bool saved = QByteArray(way).startsWith("saveAll");
             QCOMPARE(rig.window.result(), int(saved ? QDialog::Accepted : QDialog::Rejected));
             QVERIFY(!rig.window.isVisible());
-            QCOMPARE(rig.dialog.differences.size(), saved ? std::size_t{0} : std::size_t{2});
+            QCOMPARE(rig.session.differences.size(), saved ? std::size_t{0} : std::size_t{2});
             QCOMPARE(rig.databaseLines(), settled);
             QCOMPARE(rig.boxes.shown.size(), saved ? std::size_t{1} : std::size_t{0});
         }

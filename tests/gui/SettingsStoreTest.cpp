@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/SettingsStore.h"
+#include "gui/main/SettingsStore.h"
 #include "support/ScriptedMessageBoxes.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/MergeWindow.h"
-#include "resolve/ResolveWindow.h"
+#include "gui/main/MergeWindow.h"
+#include "gui/resolve/ResolveWindow.h"
 #include "support/ScriptedMerge.h"
 #include "support/TestFolder.h"
 

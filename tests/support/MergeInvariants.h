@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/MergeDialog.h"
-#include "calldata/CallFileReader.h"
-#include "calldata/DatabaseWriter.h"
-#include "calldata/NullProgressDisplay.h"
-#include "confirm/CommentsDialog.h"
-#include "resolve/ResolveDialog.h"
+#include "core/calldata/CallFileReader.h"
+#include "core/calldata/DatabaseWriter.h"
+#include "core/calldata/NullProgressDisplay.h"
+#include "core/workflow/CommentsDialog.h"
+#include "core/workflow/MergeDialog.h"
+#include "core/workflow/ResolveDialog.h"
 
 // No GoogleTest here: the fuzzer aborts on a failure text, the property test reports it with its case.
 namespace invariants {
@@ -59,7 +59,7 @@ inline std::vector<std::string> recordKeys(const RecordList& records) {
 // Station records only, strictly ascending by call; "" when they are.
 inline std::string callOrderFault(const RecordList& records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records.at(i).isComment || records.at(i).values().empty()) {
+        if (records.at(i).isComment() || records.at(i).values().empty()) {
             return "a comment or empty record in the list";
         }
         if (i > 0 && !(records.at(i - 1).call() < records.at(i).call())) {
@@ -81,8 +81,8 @@ struct Read {
     ReadResult result;
     Read(std::string_view bytes, int layout, std::optional<TextEncoding> storeAs = std::nullopt) {
         NullProgressDisplay progress;
-        result = readCallText(records, comments, bytes, layouts().at(static_cast<std::size_t>(layout)),
-                              "check", progress, storeAs);
+        result = readCallText(records, comments, std::make_shared<const FileText>(bytes),
+                              layouts().at(static_cast<std::size_t>(layout)), "check", progress, storeAs);
     }
 };
 
@@ -176,7 +176,7 @@ struct SettleAllStep final : ResolveStep, ResolveWindowInterface {
         dialog.setWindow(*this);
         dialog.onInitDialog();
         takeInput ? dialog.onSaveAllNew() : dialog.onSaveAllOriginal();
-        settled = settled && dialog.owner.differences.empty();
+        settled = settled && dialog.pairs().empty();
         return result;
     }
     // The dialog's own output values stand for the boxes, as the user left them.
@@ -200,8 +200,8 @@ struct AcceptCommentsStep final : CommentsStep, CommentsWindowInterface {
         dialog.onWrite();
         recordLines.clear();
         recordValues.clear();
-        for (const auto& record : dialog.owner.databaseRecords) {
-            if (!record->isComment) {
+        for (const auto& record : dialog.databaseRecords()) {
+            if (!record->isComment()) {
                 recordLines.push_back(record->databaseLine());
                 recordValues.push_back(recordKey(*record));
             }
@@ -269,8 +269,9 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
 
     const Read database(c.database, databaseLayoutIndex);
     // The input's text joins a database with non-ASCII bytes in the database's encoding.
-    const Read input(c.input, c.layout,
-                     database.result.hasNonAscii ? std::optional(database.result.encoding) : std::nullopt);
+    const Read input(
+        c.input, c.layout,
+        database.result.encodingKnown() ? std::optional(database.result.encoding) : std::nullopt);
     std::map<std::string, std::string> expected;  // every call of both files, with its database line if held
     for (const auto& record : database.records) {
         expected[std::string(record->call())] = record->databaseLine();
@@ -281,9 +282,9 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
         expected.erase(std::string(record->call()));
         expected[std::string(record->call())];  // the input may change it
     }
-    if (merge.dialog.insertedCount != newCalls) {
-        return "inserted " + std::to_string(merge.dialog.insertedCount) + " calls, the input has " +
-               std::to_string(newCalls) + " new ones";
+    if (merge.dialog.session()->insertedCount != newCalls) {
+        return "inserted " + std::to_string(merge.dialog.session()->insertedCount) +
+               " calls, the input has " + std::to_string(newCalls) + " new ones";
     }
     const std::string writtenBytes = readFile(folder / databaseFileName);
     if (merge.outcome == MergeOutcome::NoChanges) {
@@ -296,8 +297,8 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
         if (readFile(folder / backupFileName) != c.database) {
             return "Call3.bak does not hold the old Call3.txt";
         }
-        if (merge.dialog.writeCount != merge.comments.recordLines.size()) {
-            return "writeCount " + std::to_string(merge.dialog.writeCount) + " for " +
+        if (merge.dialog.session()->writeCount != merge.comments.recordLines.size()) {
+            return "writeCount " + std::to_string(merge.dialog.session()->writeCount) + " for " +
                    std::to_string(merge.comments.recordLines.size()) + " records";
         }
         std::vector<std::string> comments = database.comments;
@@ -330,8 +331,8 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
     if (std::string fault = second.fault(); !fault.empty()) {
         return "second merge: " + fault;
     }
-    if (second.dialog.insertedCount != 0) {
-        return "the second merge inserted " + std::to_string(second.dialog.insertedCount);
+    if (second.dialog.session()->insertedCount != 0) {
+        return "the second merge inserted " + std::to_string(second.dialog.session()->insertedCount);
     }
     if (sameLinesAgain && second.outcome == MergeOutcome::Written && merge.outcome == MergeOutcome::Written &&
         second.comments.recordLines != merge.comments.recordLines) {

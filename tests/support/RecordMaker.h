@@ -2,18 +2,15 @@
 #pragma once
 
 #include <algorithm>
-#include <memory>
 #include <string_view>
 
-#include "calldata/CallRecord.h"
+#include "core/calldata/CallRecord.h"
 
 // A database-layout record is cut as a file line is; a column-layout record takes one value per piece.
-[[nodiscard]] inline std::unique_ptr<CallRecord> makeRecord(const FieldDefinition& layout,
-                                                            std::string_view text) {
-    auto record = std::make_unique<CallRecord>(&layout);
-    record->setLine(std::string(text));
+[[nodiscard]] inline CallRecord makeRecord(const FieldDefinition& layout, std::string_view text) {
+    CallRecord record(&layout);
     if (layout.commaDelimited) {
-        record->parseLine();
+        record.cutOwnLine(std::string(text));
         return record;
     }
     std::vector<std::string> values;
@@ -22,6 +19,6 @@
         values.emplace_back(text.substr(start, comma - start));
         start = comma + 1;
     }
-    record->assignValues(values);
+    record.assignValues(values);
     return record;
 }

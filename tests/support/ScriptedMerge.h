@@ -4,9 +4,10 @@
 #include <functional>
 #include <optional>
 
-#include "app/MergeDialog.h"
-#include "confirm/CommentsDialog.h"
-#include "resolve/ResolveDialog.h"
+#include "core/workflow/CommentsDialog.h"
+#include "core/workflow/MergeDialog.h"
+#include "core/workflow/MergeSession.h"
+#include "core/workflow/ResolveDialog.h"
 #include "support/RecordMaker.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TestFolder.h"
@@ -106,14 +107,22 @@ struct MergeRig {
     ScriptedCommentsStep comments;
     ProgramSettings settings;
     MergeDialog dialog{window, resolve, comments, settings};
+};
 
+// One merge's state without files, as the resolve and comments dialogs see it.
+struct SessionRig {
+    const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
+    MergeSession session;
+    ScriptedResolveStep resolve;
+    ScriptedCommentsStep comments;
+
+    explicit SessionRig(int inputLayout = 0) : session(layouts, inputLayout, true) {}
     // A differing pair: a database line and an input record, in the input layout's field order.
-    void addDifference(int layout, std::string_view database, std::string_view input) {
-        dialog.inputLayout = layout;
-        dialog.databaseRecords.append(makeRecord(dialog.fieldDefinitions[0], database));
-        dialog.differences.push_back(
-            makeRecord(dialog.fieldDefinitions[static_cast<std::size_t>(layout)], input));
-        dialog.differences.back()->setMatch(&dialog.databaseRecords.at(dialog.databaseRecords.size() - 1));
+    void addDifference(std::string_view database, std::string_view input) {
+        session.databaseRecords.append(makeRecord(layouts[0], database));
+        session.differences.push_back(std::make_unique<CallRecord>(
+            makeRecord(layouts[static_cast<std::size_t>(session.inputLayout)], input)));
+        session.differences.back()->setMatch(&session.databaseRecords.at(session.databaseRecords.size() - 1));
     }
 };
 

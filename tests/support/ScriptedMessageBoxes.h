@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageBoxes.h"
+#include "core/workflow/MessageBoxes.h"
 
 struct ScriptedMessageBoxes final : MessageBoxes {
     std::deque<bool> answers;

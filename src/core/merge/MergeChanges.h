@@ -1,0 +1,48 @@
+// The change list of one merge: what was added, converted and found different, and how each
+// difference was settled. Front ends print it; the merge itself does not need it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CallRecord;
+
+struct MergeChanges {
+    enum class Settlement {
+        Unresolved,  // left in the list when the resolve step ended
+        Original,    // the database's values kept
+        Input,       // the input's values taken
+        AsShown,     // the values the user saved for this one item
+    };
+    struct Inserted {
+        std::string call;
+        std::string line;  // as it will be written
+    };
+    struct Updated {
+        std::string call;
+        std::string before;
+        std::string after;
+    };
+    struct Difference {
+        std::string call;
+        std::string databaseLine;  // after the automatic conversions
+        std::string inputLine;
+        Settlement settlement = Settlement::Unresolved;
+        std::string resultLine;              // the database line once the resolve step is over
+        const CallRecord* record = nullptr;  // the database record
+    };
+
+    std::vector<Inserted> inserted;
+    std::vector<Updated> updated;
+    std::vector<Difference> differences;
+
+    void addDifference(Difference difference);
+    // Notes what each difference's database record holds once the resolve step is over.
+    void noteResultLines();
+    void noteSettlement(const CallRecord* databaseRecord, Settlement settlement);
+
+  private:
+    std::unordered_map<const CallRecord*, std::size_t> differenceIndex_;
+};

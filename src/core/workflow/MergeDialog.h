@@ -1,0 +1,79 @@
+// The main dialog's logic: its values and the merge workflow behind the Merge button.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/calldata/DatabaseWriter.h"
+#include "core/calldata/FieldDefinition.h"
+#include "core/merge/MergeOptions.h"
+#include "core/platform/FileLock.h"
+#include "core/workflow/BrowseStep.h"
+#include "core/workflow/CommentsStep.h"
+#include "core/workflow/ErrorList.h"
+#include "core/workflow/MergeOutcome.h"
+#include "core/workflow/MergeSession.h"
+#include "core/workflow/MergeWindowInterface.h"
+#include "core/workflow/MessageList.h"
+#include "core/workflow/ProgramSettings.h"
+#include "core/workflow/ResolveStep.h"
+
+class MergeDialog {
+  public:
+    MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
+                ProgramSettings& settings);
+
+    // Selects the remembered layout and shows the values.
+    void onInitDialog();
+    // One whole merge: checks, reading, comparing, resolving, confirming, writing, the report.
+    MergeOutcome onMerge();
+    // F1: the help box.
+    void onHelp();
+    // The Browse button: the chosen path goes into the path box; the other controls keep what the
+    // user set since the last merge.
+    void onBrowse(BrowseStep& browser);
+
+    [[nodiscard]] MergeWindowInterface& window() { return window_; }
+    // The state of the last merge; null before the first.
+    [[nodiscard]] MergeSession* session() { return session_.get(); }
+    [[nodiscard]] const MergeSession* session() const { return session_.get(); }
+
+    // The controls' values.
+    std::string inputPath;
+    int inputLayout = 0;  // the layout list's selection; -1 when none is selected
+    MergeOptions options;
+
+    // Records point at these layouts, so the list never changes.
+    const std::vector<FieldDefinition> fieldDefinitions;
+
+    // How the batch command runs it. The folder that holds "Call3.txt" (empty: the current folder); a
+    // relative input path is taken from there too.
+    std::filesystem::path workFolder;
+    bool dryRun = false;         // do everything but write
+    bool recordChanges = false;  // keep a change list of each merge, for reports
+    DatabaseWriter databaseWriter;
+
+  private:
+    [[nodiscard]] bool refuseMissingLayout();
+    [[nodiscard]] std::unique_ptr<FileLock> lockDatabase();
+    [[nodiscard]] bool checkBothFiles();
+    [[nodiscard]] bool refuseFailedLock(const FileLock* lock);
+    [[nodiscard]] bool readAndCompare(MergeSession& session);
+    [[nodiscard]] bool readBothFiles(MergeSession& session);
+    [[nodiscard]] MergeOutcome confirmAndWrite(MergeSession& session);
+    [[nodiscard]] bool writeDatabase(MergeSession& session);
+    // Why a write failed, as the error box says it.
+    static void addWriteFailure(ErrorList& errors, const DatabaseWriter::Result& result);
+    void showCannotOpen(const std::string& shownName, std::error_code why);
+    static void addOutcomeLines(MessageList& messages, MergeOutcome outcome, const MergeSession& session);
+    [[nodiscard]] std::filesystem::path inputFilePath() const;
+
+    MergeWindowInterface& window_;
+    ResolveStep& resolveStep_;
+    CommentsStep& commentsStep_;
+    ProgramSettings& settings_;
+    std::unique_ptr<MergeSession> session_;
+};

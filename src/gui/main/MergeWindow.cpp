@@ -1,0 +1,375 @@
+// The main window over the main dialog's logic.
+#include "gui/main/MergeWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "core/workflow/Tooltips.h"
+#include "gui/browse/QtBrowseStep.h"
+#include "gui/comments/QtCommentsStep.h"
+#include "gui/main/AboutDialog.h"
+#include "gui/main/QtMessageBoxes.h"
+#include "gui/resolve/QtResolveStep.h"
+
+#include "gui/main/QtWindowsApi.h"
+
+namespace {
+
+// The system-menu command of the About item; the system keeps the low four bits for itself.
+[[maybe_unused]] constexpr unsigned aboutCommand = 0x0010;
+
+QString fromBytes(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const char* const introduction =
+    "This program will merge a new file with your existing Call3.txt VELK file. Enter or browse for the new "
+    "input file then select the Field definition for it.  Click on Merge to combine the files.  The original "
+    "file will be backed up as \"Call3.bak\".";
+
+}  // namespace
+
+MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, CommentsStep* commentsStep,
+                         MessageBoxes* boxes, BrowseStep* browseStep, QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ownResolveStep_(resolveStep != nullptr ? nullptr : std::make_unique<QtResolveStep>(this)),
+      ownCommentsStep_(commentsStep != nullptr ? nullptr : std::make_unique<QtCommentsStep>(this)),
+      ownBoxes_(boxes != nullptr ? nullptr : std::make_unique<QtMessageBoxes>(this)),
+      ownBrowseStep_(browseStep != nullptr ? nullptr : std::make_unique<QtBrowseStep>(this)),
+      boxes_(boxes != nullptr ? *boxes : *ownBoxes_),
+      browseStep_(browseStep != nullptr ? *browseStep : *ownBrowseStep_),
+      dialog_(*this, resolveStep != nullptr ? *resolveStep : *ownResolveStep_,
+              commentsStep != nullptr ? *commentsStep : *ownCommentsStep_, settings) {
+    setWindowTitle(QStringLiteral("VelkMerge v3.0 by Tamsk"));
+    setWindowIcon(QApplication::windowIcon());
+    buildControls();
+
+    auto* about = new QAction(QStringLiteral("&About VelkMerge..."), this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &MergeWindow::onAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+#ifdef Q_OS_WIN
+    if (HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, aboutCommand, L"&About VelkMerge...");
+    }
+#endif
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] { dialog_.onHelp(); });
+
+    dialog_.onInitDialog();
+}
+
+bool MergeWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+#ifdef Q_OS_WIN
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == aboutCommand) {
+        onAbout();
+        *result = 0;
+        return true;
+    }
+#endif
+    return QDialog::nativeEvent(eventType, message, result);
+}
+
+void MergeWindow::reject() {
+    if (!merging_) {
+        QDialog::reject();
+    }
+}
+
+MergeWindow::~MergeWindow() {
+    for (; busyDepth_ > 0; --busyDepth_) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+QCheckBox* MergeWindow::addOption(const char* text, const char* name, MergeControl which) {
+    auto* box = new QCheckBox(QString::fromUtf8(text));
+    box->setObjectName(QString::fromUtf8(name));
+    explain(box, which);
+    const auto member = std::find_if(mergeOptionMembers.begin(), mergeOptionMembers.end(),
+                                     [name](const auto& entry) { return entry.first == name; });
+    Q_ASSERT(member != mergeOptionMembers.end());
+    options_.at(optionCount_++) = OptionBox{box, member->second};
+    return box;
+}
+
+void MergeWindow::explain(QWidget* control, MergeControl which) {
+    control->setToolTip(fromBytes(tooltipText(which)));
+    control->setToolTipDuration(tooltipDisplayMilliseconds);
+    control->installEventFilter(this);
+}
+
+void MergeWindow::buildControls() {
+    auto* introFrame = new QFrame;
+    introFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* introLabel = new QLabel(QString::fromUtf8(introduction));
+    introLabel->setObjectName(QStringLiteral("introduction"));
+    introLabel->setWordWrap(true);
+    auto* introLayout = new QVBoxLayout(introFrame);
+    introLayout->addWidget(introLabel);
+
+    inputPath_ = new QLineEdit;
+    inputPath_->setObjectName(QStringLiteral("inputPath"));
+    explain(inputPath_, MergeControl::InputPath);
+    browseButton_ = new QPushButton(QStringLiteral("&Browse"));
+    browseButton_->setObjectName(QStringLiteral("browseButton"));
+    explain(browseButton_, MergeControl::Browse);
+    layoutCombo_ = new QComboBox;
+    layoutCombo_->setObjectName(QStringLiteral("layoutCombo"));
+    layoutCombo_->setEditable(false);
+    for (const std::string_view name : layoutNames) {
+        layoutCombo_->addItem(fromBytes(name));
+    }
+    explain(layoutCombo_, MergeControl::Layout);
+
+    auto* fileGrid = new QGridLayout;
+    fileGrid->addWidget(new QLabel(QStringLiteral("New Input File:")), 0, 0);
+    fileGrid->addWidget(inputPath_, 0, 1);
+    fileGrid->addWidget(browseButton_, 0, 2);
+    fileGrid->addWidget(new QLabel(QStringLiteral("Field Definition:")), 1, 0);
+    fileGrid->addWidget(layoutCombo_, 1, 1, Qt::AlignLeft);
+    fileGrid->setColumnStretch(1, 1);
+
+    auto* criteria = new QGroupBox(QStringLiteral("Difference Criteria"));
+    auto* criteriaLayout = new QVBoxLayout(criteria);
+    criteriaLayout->addWidget(
+        addOption("Different if input empty", "differentIfInputEmpty", MergeControl::DifferentIfInputEmpty));
+    criteriaLayout->addWidget(
+        addOption("Ignore * after Name", "ignoreNameStar", MergeControl::IgnoreNameStar));
+
+    auto* onlyInput = new QGroupBox(QStringLiteral("Automatic Conversions if Data is only in Input file"));
+    auto* onlyInputLayout = new QVBoxLayout(onlyInput);
+    onlyInputLayout->addWidget(addOption("Use EME flag from input file", "useEme", MergeControl::UseEme));
+    onlyInputLayout->addWidget(addOption("Use Grid from input file", "useGrid", MergeControl::UseGrid));
+    onlyInputLayout->addWidget(addOption("Use State from input file", "useState", MergeControl::UseState));
+    onlyInputLayout->addWidget(addOption("Use Name from input file", "useName", MergeControl::UseName));
+    onlyInputLayout->addWidget(addOption("Use Email from input file", "useEmail", MergeControl::UseEmail));
+    onlyInputLayout->addWidget(
+        addOption("Use Station Data from input file", "useStation", MergeControl::UseStation));
+    onlyInputLayout->addStretch();
+
+    auto* both = new QGroupBox(QStringLiteral("Automatic Conversions if Data is in Both files"));
+    auto* bothLayout = new QVBoxLayout(both);
+    bothLayout->addWidget(
+        addOption("Remove EME flag if not in input file", "removeEme", MergeControl::RemoveEme));
+    bothLayout->addWidget(
+        addOption("Always use Grid if in input file", "alwaysGrid", MergeControl::AlwaysGrid));
+    bothLayout->addWidget(
+        addOption("Always use State if in input file", "alwaysState", MergeControl::AlwaysState));
+    bothLayout->addWidget(
+        addOption("Always use Name if in input file", "alwaysName", MergeControl::AlwaysName));
+    bothLayout->addWidget(
+        addOption("Always use Email if in input file", "alwaysEmail", MergeControl::AlwaysEmail));
+    bothLayout->addWidget(
+        addOption("Always use Station Data if in input file", "alwaysStation", MergeControl::AlwaysStation));
+    bothLayout->addStretch();
+
+    mergeButton_ = new QPushButton(QStringLiteral("&Merge"));
+    mergeButton_->setObjectName(QStringLiteral("mergeButton"));
+    mergeButton_->setDefault(true);
+    explain(mergeButton_, MergeControl::Merge);
+    connect(mergeButton_, &QPushButton::clicked, this, &MergeWindow::onMergeClicked);
+    connect(browseButton_, &QPushButton::clicked, this, [this] { dialog_.onBrowse(browseStep_); });
+
+    exitButton_ = new QPushButton(QStringLiteral("E&xit"));
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+    progressBar_ = new QProgressBar;
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setOrientation(Qt::Vertical);
+    progressBar_->setTextVisible(false);
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+
+    statusLabel_ = new QLabel;
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->setTextFormat(Qt::PlainText);  // the label can name a typed file
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    // The label must not resize the window as the phases change: it takes the width of its column,
+    // which leaves room for the longest phase text.
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusLabel_->setMinimumWidth(
+        statusLabel_->fontMetrics().horizontalAdvance(QStringLiteral("Loading Input File")));
+
+    auto* progressColumn = new QVBoxLayout;
+    progressColumn->addWidget(mergeButton_);
+    progressColumn->addSpacing(mergeButton_->sizeHint().height() / 2);
+    progressColumn->addWidget(progressBar_, 1, Qt::AlignHCenter);
+    progressColumn->addWidget(statusLabel_);
+
+    auto* bottomLeft = new QHBoxLayout;
+    bottomLeft->addWidget(new QLabel(QStringLiteral("F1 for Help")));
+    bottomLeft->addStretch();
+
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->addWidget(introFrame, 0, 0, 1, 3);
+    grid->addLayout(fileGrid, 1, 0, 1, 2, Qt::AlignTop);
+    grid->addWidget(criteria, 1, 2);
+    grid->addWidget(onlyInput, 2, 0);
+    grid->addWidget(both, 2, 1);
+    grid->addLayout(progressColumn, 2, 2, 2, 1);
+    grid->addLayout(bottomLeft, 3, 0);
+    grid->addWidget(exitButton_, 3, 1, Qt::AlignRight);
+
+    // Tab order: path, Browse, layout, the options group by group, Merge, Exit.
+    QWidget* previous = inputPath_;
+    const auto chain = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(browseButton_);
+    chain(layoutCombo_);
+    for (const char* name : {"differentIfInputEmpty", "ignoreNameStar", "useEme", "useGrid", "useState",
+                             "useName", "useEmail", "useStation", "removeEme", "alwaysGrid", "alwaysState",
+                             "alwaysName", "alwaysEmail", "alwaysStation"}) {
+        chain(findChild<QCheckBox*>(QString::fromUtf8(name)));
+    }
+    chain(mergeButton_);
+    chain(exitButton_);
+    inputPath_->setFocus();
+}
+
+QString MergeWindow::wrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (QString rest : text.split(QLatin1Char('\n'))) {
+        while (metrics.horizontalAdvance(rest) > width) {
+            // The longest head that fits, at least one character.
+            qsizetype fit = 1;
+            while (fit < rest.size() && metrics.horizontalAdvance(rest.left(fit + 1)) <= width) {
+                ++fit;
+            }
+            // Break at the last blank within it, unless that blank belongs to the line's indentation.
+            qsizetype firstWord = 0;
+            while (firstWord < rest.size() && rest.at(firstWord) == QLatin1Char(' ')) {
+                ++firstWord;
+            }
+            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), fit);
+            const bool atBlank = blank > firstWord;
+            const qsizetype end = atBlank ? blank : fit;
+            QString head = rest.left(end);
+            while (atBlank && head.endsWith(QLatin1Char(' '))) {
+                head.chop(1);
+            }
+            lines.append(head);
+            rest.remove(0, end);
+            while (atBlank && rest.startsWith(QLatin1Char(' '))) {
+                rest.remove(0, 1);
+            }
+        }
+        lines.append(rest);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool MergeWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (control != nullptr && !control->toolTip().isEmpty()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QToolTip::showText(
+                help->globalPos(),
+                wrapToWidth(control->toolTip(), QFontMetrics(QToolTip::font()), tooltipMaximumWidth), control,
+                QRect(), tooltipDisplayMilliseconds);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MergeWindow::readBoxes(MergeDialog& dialog) {
+    dialog.inputPath = QFile::encodeName(inputPath_->text()).toStdString();
+    dialog.inputLayout = layoutCombo_->currentIndex();
+    for (const OptionBox& option : options_) {
+        dialog.options.*option.member = option.box->isChecked();
+    }
+}
+
+void MergeWindow::showValues(const MergeDialog& dialog) {
+    inputPath_->setText(QFile::decodeName(QByteArray::fromStdString(dialog.inputPath)));
+    const bool listed = dialog.inputLayout >= 0 && dialog.inputLayout < layoutCombo_->count();
+    layoutCombo_->setCurrentIndex(listed ? dialog.inputLayout : -1);
+    for (const OptionBox& option : options_) {
+        option.box->setChecked(dialog.options.*option.member);
+    }
+}
+
+void MergeWindow::beginBusy() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++busyDepth_;
+}
+
+void MergeWindow::endBusy() {
+    if (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+void MergeWindow::endDialog(DialogResult result) {
+    done(result == DialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void MergeWindow::repaintNow() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MergeWindow::setRange(std::size_t maximum) {
+    constexpr auto largest = static_cast<std::size_t>(std::numeric_limits<int>::max());
+    progressDivisor_ = maximum / largest + 1;
+    // An empty range would turn the bar into a busy indicator.
+    progressBar_->setRange(0, std::max(1, static_cast<int>(maximum / progressDivisor_)));
+    progressBar_->setValue(0);
+    repaintNow();
+}
+
+void MergeWindow::setPosition(std::size_t position) {
+    const auto maximum = static_cast<std::size_t>(progressBar_->maximum());
+    progressBar_->setValue(static_cast<int>(std::min(position / progressDivisor_, maximum)));
+    repaintNow();
+}
+
+void MergeWindow::setLabel(const std::string& text) {
+    statusLabel_->setText(QString::fromStdString(toUtf8ForDisplay(text)));
+    repaintNow();
+}
+
+void MergeWindow::onMergeClicked() {
+    if (merging_) {
+        return;
+    }
+    merging_ = true;
+    dialog_.onMerge();
+    merging_ = false;
+}
+
+void MergeWindow::onAbout() {
+    AboutDialog about(this);
+    about.exec();
+}

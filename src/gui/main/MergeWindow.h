@@ -1,0 +1,97 @@
+// The main window: the input file, its layout, the fourteen options, the merge progress and the buttons.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstddef>
+#include <memory>
+
+#include "core/workflow/BrowseStep.h"
+#include "core/workflow/MergeControl.h"
+#include "core/workflow/MergeDialog.h"
+#include "core/workflow/MergeWindowInterface.h"
+
+class QCheckBox;
+class QComboBox;
+class QFontMetrics;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+class MergeWindow : public QDialog, public MergeWindowInterface {
+    Q_OBJECT
+
+  public:
+    // A null step or box collection is replaced by the window's own Qt one.
+    MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep = nullptr,
+                CommentsStep* commentsStep = nullptr, MessageBoxes* boxes = nullptr,
+                BrowseStep* browseStep = nullptr, QWidget* parent = nullptr);
+    ~MergeWindow() override;
+
+    MergeWindow(const MergeWindow&) = delete;
+    MergeWindow& operator=(const MergeWindow&) = delete;
+
+    [[nodiscard]] MergeDialog& dialog() { return dialog_; }
+
+    // MergeWindowInterface
+    void readBoxes(MergeDialog& dialog) override;
+    void showValues(const MergeDialog& dialog) override;
+    void beginBusy() override;
+    void endBusy() override;
+    void endDialog(DialogResult result) override;
+    [[nodiscard]] MessageBoxes& messageBoxes() override { return boxes_; }
+
+    // ProgressDisplay
+    void setRange(std::size_t maximum) override;
+    void setPosition(std::size_t position) override;
+    void setLabel(const std::string& text) override;
+
+    // The text with line feeds added so that no line is wider than `width` pixels in `metrics`; blanks
+    // inside a line and the line feeds already there are kept.
+    [[nodiscard]] static QString wrapToWidth(const QString& text, const QFontMetrics& metrics, int width);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Where the platform has a system menu, its "About" item arrives here.
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+    // Escape and the close box; ignored while a merge runs, which ends the window itself.
+    void reject() override;
+
+  private slots:
+    void onMergeClicked();
+    void onAbout();
+
+  private:
+    struct OptionBox {
+        QCheckBox* box;
+        bool MergeOptions::*member;
+    };
+
+    void buildControls();
+    void explain(QWidget* control, MergeControl which);
+    [[nodiscard]] QCheckBox* addOption(const char* text, const char* name, MergeControl which);
+    void repaintNow();
+
+    std::unique_ptr<ResolveStep> ownResolveStep_;
+    std::unique_ptr<CommentsStep> ownCommentsStep_;
+    std::unique_ptr<MessageBoxes> ownBoxes_;
+    std::unique_ptr<BrowseStep> ownBrowseStep_;
+    MessageBoxes& boxes_;
+    BrowseStep& browseStep_;
+    MergeDialog dialog_;
+
+    QLineEdit* inputPath_ = nullptr;
+    QPushButton* browseButton_ = nullptr;
+    QComboBox* layoutCombo_ = nullptr;
+    std::array<OptionBox, 14> options_{};
+    std::size_t optionCount_ = 0;
+    QPushButton* mergeButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+
+    std::size_t progressDivisor_ = 1;  // the bar counts in ints; very long files are counted in steps
+    int busyDepth_ = 0;
+    bool merging_ = false;
+};

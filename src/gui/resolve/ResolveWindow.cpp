@@ -1,0 +1,533 @@
+// The resolve window's controls; every decision about the pairs is the dialog's.
+#include "gui/resolve/ResolveWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValidator>
+#include <algorithm>
+
+#include "core/calldata/TextEncoding.h"
+#include "core/workflow/MergeDialog.h"
+#include "core/workflow/Tooltips.h"
+#include "gui/main/MergeWindow.h"
+
+#include "gui/main/QtWindowsApi.h"
+
+namespace {
+
+constexpr int gridTypingLimit = 6;
+
+// In lines of its own: a wrapping label under-reports its height in a window sized by its layout.
+const char* const headerText =
+    "The top line is the new data, the second line is your original data and the bottom line is the\n"
+    "original string.  You can examine all differences, scanning forward and backwards, make changes,\n"
+    "and then save the line.  Or you can save all new items or all original items with no changes.";
+const char* const warningText =
+    "If the field definition does not match the input files you will see that almost all records are shown "
+    "as "
+    "duplicates and the data is incorrect.  Cancel to prevent writing an incorrect file, change the field "
+    "definitions and try merging again.";
+
+const char* const inputTip =
+    "This value is from the input file. Click on it to transfer it to the output line (below)";
+const char* const outputTip = "This value is from your file, or is what you have changed it to";
+const char* const callTip = "The call of the station which has differences";
+const char* const saveQuietlyTip =
+    "When using the First, Last, Next or Prev buttons, any changes to the current record will be saved "
+    "without "
+    "asking if you want them saved.\nNote that unchanged records will not be saved unless you click the "
+    "'Save as "
+    "Shown' button.  When you have made all the changes, if there are unchanged records still in this list, "
+    "click "
+    "on 'Save all Original' to save the rest and go to the write screen.";
+
+QString fromBytes(const std::string& bytes) {
+    return QString::fromStdString(toUtf8ForDisplay(bytes));
+}
+
+// Typing may not make the grid longer than six characters; a longer grid from the data stays as it is and
+// may only get shorter. `accepted` is the box's text before the change.
+class GridValidator final : public QValidator {
+  public:
+    GridValidator(QObject* parent, const QString& accepted) : QValidator(parent), accepted_(accepted) {}
+    State validate(QString& input, int& /*position*/) const override {
+        return input.size() <= gridTypingLimit || input.size() <= accepted_.size() ? Acceptable : Invalid;
+    }
+
+  private:
+    const QString& accepted_;
+};
+
+// Typed letters a to z become capitals. Only ASCII letters are touched: the validator also sees the
+// values the dialog shows, and a state read from a file is already upper case by that file's own rule,
+// so it must come back exactly as it was.
+class UpperCaseValidator final : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*position*/) const override {
+        for (QChar& c : input) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) {
+                c = QChar(c.unicode() - 'a' + 'A');
+            }
+        }
+        return Acceptable;
+    }
+};
+
+// Keys for the moves beyond their mnemonics; they work in the text boxes too.
+const std::initializer_list<std::pair<QKeyCombination, void (ResolveDialog::*)()>> moveKeys{
+    {Qt::CTRL | Qt::Key_Home, &ResolveDialog::onFirst},    {Qt::CTRL | Qt::Key_Up, &ResolveDialog::onPrev},
+    {Qt::CTRL | Qt::Key_PageUp, &ResolveDialog::onPrev},   {Qt::CTRL | Qt::Key_Down, &ResolveDialog::onNext},
+    {Qt::CTRL | Qt::Key_PageDown, &ResolveDialog::onNext}, {Qt::CTRL | Qt::Key_End, &ResolveDialog::onLast}};
+
+bool isMoveKey(const QKeyEvent& event) {
+    return std::any_of(moveKeys.begin(), moveKeys.end(),
+                       [&event](const auto& entry) { return entry.first == event.keyCombination(); });
+}
+
+}  // namespace
+
+ResolveWindow::ResolveWindow(ResolveDialog& dialog, QWidget* parent, MessageBoxes* boxes)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      dialog_(dialog),
+      ownBoxes_(this),
+      boxes_(boxes) {
+    setWindowTitle(tr("Resolve different duplicates"));
+    buildControls();
+}
+
+void ResolveWindow::explain(QWidget* control, const char* text) {
+    control->setToolTip(QString::fromUtf8(text));
+    control->setToolTipDuration(tooltipDisplayMilliseconds);
+    control->installEventFilter(this);
+}
+
+QLineEdit* ResolveWindow::addInputBox(const char* name) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QString::fromUtf8(name));
+    edit->setReadOnly(true);
+    // No tab stop: an input box gets the focus only when clicked, and then hands its value over.
+    edit->setFocusPolicy(Qt::ClickFocus);
+    explain(edit, inputTip);
+    return edit;
+}
+
+QLineEdit* ResolveWindow::addOutputBox(const char* name, ResolveDialog::OutputBox box) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QString::fromUtf8(name));
+    explain(edit, outputTip);
+    connect(edit, &QLineEdit::textChanged, this, [this, box] { dialog_.onOutputFieldChange(box); });
+    return edit;
+}
+
+QPushButton* ResolveWindow::addButton(const QString& text, const char* name,
+                                      void (ResolveDialog::*handler)()) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromUtf8(name));
+    // Enter is the default accept; it never presses the button that has the focus.
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, handler] { (dialog_.*handler)(); });
+    return button;
+}
+
+void ResolveWindow::buildControls() {
+    using Box = ResolveDialog::InputBox;
+    const int charWidth = fontMetrics().averageCharWidth();
+    const auto widen = [charWidth](QLineEdit* edit, int characters) {
+        edit->setMinimumWidth(charWidth * characters);
+    };
+
+    // The header: where the user is, and what the lines mean.
+    auto* headerFrame = new QFrame;
+    headerFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    countText_ = new QLabel;
+    countText_->setObjectName("countText");
+    positionText_ = new QLabel;
+    positionText_->setObjectName("positionText");
+    auto* header = new QLabel(QString::fromUtf8(headerText));
+    header->setObjectName("header");
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(countText_);
+    countRow->addStretch();
+    countRow->addWidget(positionText_);
+    auto* headerLayout = new QVBoxLayout(headerFrame);
+    headerLayout->addLayout(countRow);
+    headerLayout->addWidget(header);
+
+    // The two lines of boxes under their column labels.
+    auto* grid = new QGridLayout;
+    int column = 0;
+    for (const char* label : {"Call", "Grid", "EME", "State", "Name"}) {
+        grid->addWidget(new QLabel(QString::fromUtf8(label)), 0, column++);
+    }
+    stationLabel_ = new QLabel(tr("Station Data"));
+    stationLabel_->setObjectName("stationLabel");
+    bandLabel_ = new QWidget;
+    bandLabel_->setObjectName("bandLabel");
+    auto* bandLabels = new QHBoxLayout(bandLabel_);
+    bandLabels->setContentsMargins(0, 0, 0, 0);
+    for (const char* label : {"6m", "2m", "222", "432"}) {
+        bandLabels->addWidget(new QLabel(QString::fromUtf8(label)), 1);
+    }
+    grid->addWidget(stationLabel_, 0, 5);
+    grid->addWidget(bandLabel_, 0, 5);
+    grid->addWidget(new QLabel(tr("Email")), 0, 6);
+
+    inCall_.edit = addInputBox("inputCall");
+    explain(inCall_.edit, callTip);
+    inGrid_.edit = addInputBox("inputGrid");
+    inEme_ = new QCheckBox;
+    inEme_->setObjectName("inputEme");
+    inEme_->setEnabled(false);
+    explain(inEme_, inputTip);
+    inState_.edit = addInputBox("inputState");
+    inName_.edit = addInputBox("inputName");
+    inputBands_ = new QWidget;
+    inputBands_->setObjectName("inputBands");
+    auto* bands = new QHBoxLayout(inputBands_);
+    bands->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t band = 0; band < inBands_.size(); ++band) {
+        inBands_.at(band) = addInputBox("inputBand");
+        inBands_.at(band)->setObjectName(QStringLiteral("inputBand%1").arg(band + 1));
+        widen(inBands_.at(band), 4);
+        bands->addWidget(inBands_.at(band), 1);
+        transfers_.emplace_back(inBands_.at(band), Box::Band);
+    }
+    inStation_.edit = addInputBox("inputStation");
+    inEmail_.edit = addInputBox("inputEmail");
+    transfers_.emplace_back(inGrid_.edit, Box::Grid);
+    transfers_.emplace_back(inState_.edit, Box::State);
+    transfers_.emplace_back(inName_.edit, Box::Name);
+    transfers_.emplace_back(inStation_.edit, Box::Station);
+    transfers_.emplace_back(inEmail_.edit, Box::Email);
+    auto* use = addButton(tr("Use"), "useButton", &ResolveDialog::onUse);
+    explain(use, "Use all of the values from the top line to replace values in the bottom line");
+
+    outCall_.edit = new QLineEdit;
+    outCall_.edit->setObjectName("outputCall");
+    // The call is never stored: the box only shows it.
+    outCall_.edit->setReadOnly(true);
+    explain(outCall_.edit, callTip);
+    outGrid_.edit = addOutputBox("outputGrid", ResolveDialog::OutputBox::Grid);
+    outGrid_.edit->setValidator(new GridValidator(outGrid_.edit, gridAccepted_));
+    connect(outGrid_.edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { gridAccepted_ = text; });
+    outEme_ = new QCheckBox;
+    outEme_->setObjectName("outputEme");
+    explain(outEme_, outputTip);
+    connect(outEme_, &QCheckBox::clicked, this,
+            [this] { dialog_.onOutputFieldChange(ResolveDialog::OutputBox::Eme); });
+    outState_.edit = addOutputBox("outputState", ResolveDialog::OutputBox::State);
+    outState_.edit->setValidator(new UpperCaseValidator(outState_.edit));
+    outName_.edit = addOutputBox("outputName", ResolveDialog::OutputBox::Name);
+    outStation_.edit = addOutputBox("outputStation", ResolveDialog::OutputBox::Station);
+    outEmail_.edit = addOutputBox("outputEmail", ResolveDialog::OutputBox::Email);
+    auto* org = addButton(tr("Org"), "orgButton", &ResolveDialog::onOrg);
+    explain(org, "Replace the values in the bottom line with those from your original file");
+
+    for (QLineEdit* edit : {inCall_.edit, outCall_.edit, inName_.edit, outName_.edit}) {
+        widen(edit, 10);
+    }
+    for (QLineEdit* edit : {inGrid_.edit, outGrid_.edit}) {
+        widen(edit, 9);
+    }
+    for (QLineEdit* edit : {inState_.edit, outState_.edit}) {
+        widen(edit, 5);
+    }
+    for (QLineEdit* edit : {inStation_.edit, outStation_.edit, inEmail_.edit, outEmail_.edit}) {
+        widen(edit, 16);
+    }
+
+    column = 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{inCall_.edit, inGrid_.edit, inEme_, inState_.edit,
+                                                            inName_.edit, inputBands_, inEmail_.edit, use}) {
+        grid->addWidget(control, 1, column++);
+    }
+    grid->addWidget(inStation_.edit, 1, 5);
+    column = 0;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{outCall_.edit, outGrid_.edit, outEme_, outState_.edit, outName_.edit,
+                                         outStation_.edit, outEmail_.edit, org}) {
+        grid->addWidget(control, 2, column++);
+    }
+    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(5, 2);
+    grid->setColumnStretch(6, 2);
+
+    // The composed output line and the line read from the input file.
+    outLine_.edit = new QLineEdit;
+    outLine_.edit->setObjectName("outputLine");
+    outLine_.edit->setReadOnly(true);
+    explain(outLine_.edit, "The line that will be written to your file");
+    inLine_.edit = new QLineEdit;
+    inLine_.edit->setObjectName("inputLine");
+    inLine_.edit->setReadOnly(true);
+    explain(inLine_.edit, "The line that was read from the input file");
+    auto* lines = new QGridLayout;
+    lines->addWidget(new QLabel(tr("Output line")), 0, 0);
+    lines->addWidget(new QLabel(tr("Input line")), 0, 1);
+    lines->addWidget(outLine_.edit, 1, 0);
+    lines->addWidget(inLine_.edit, 1, 1);
+
+    // Moving and saving.
+    saveQuietly_ = new QCheckBox(tr("Save Quietly"));
+    saveQuietly_->setObjectName("saveQuietly");
+    explain(saveQuietly_, saveQuietlyTip);
+    auto* first = addButton(tr("&First"), "firstButton", &ResolveDialog::onFirst);
+    explain(first, "Move to the first record in this difference list");
+    auto* prev = addButton(tr("&Prev"), "prevButton", &ResolveDialog::onPrev);
+    explain(prev, "Move to the previous record in this difference list");
+    auto* next = addButton(tr("&Next"), "nextButton", &ResolveDialog::onNext);
+    explain(next, "Move to the next record in this difference list");
+    auto* last = addButton(tr("&Last"), "lastButton", &ResolveDialog::onLast);
+    explain(last, "Move to the last record in this difference list");
+    auto* saveAsShown = addButton(tr("Save as Shown"), "saveAsShownButton", &ResolveDialog::onSaveAsShown);
+    explain(
+        saveAsShown,
+        "The values shown in the output line are saved and will be written to your file after you confirm "
+        "the write. This item is removed from this screen, so no further editing will be possible.");
+    auto* warning = new QLabel(QString::fromUtf8(warningText));
+    warning->setObjectName("warning");
+    warning->setWordWrap(true);
+    warning->setAlignment(Qt::AlignCenter);
+    auto* saveAllNew = addButton(tr("Save all New"), "saveAllNewButton", &ResolveDialog::onSaveAllNew);
+    explain(saveAllNew, "Replace all of the difference lines shown here with the values from the input file");
+    auto* saveAllOriginal =
+        addButton(tr("Save all Original"), "saveAllOriginalButton", &ResolveDialog::onSaveAllOriginal);
+    explain(saveAllOriginal,
+            "Use the data from the your original file for all difference records shown here");
+    auto* cancel = addButton(tr("&Cancel"), "cancelButton", &ResolveDialog::onCancel);
+    explain(cancel, "Cancel all changes and leave your callsign.txt file unchanged");
+
+    auto* moves = new QHBoxLayout;
+    moves->addWidget(saveQuietly_);
+    moves->addStretch();
+    for (QPushButton* button : {first, prev, next, last}) {
+        moves->addWidget(button);
+    }
+    moves->addStretch();
+    moves->addWidget(saveAsShown);
+    auto* bulk = new QGridLayout;
+    bulk->addWidget(warning, 0, 0, 3, 1);
+    bulk->addWidget(saveAllNew, 0, 1);
+    bulk->addWidget(saveAllOriginal, 1, 1);
+    bulk->addWidget(cancel, 2, 1, Qt::AlignRight);
+    bulk->setColumnStretch(0, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(headerFrame);
+    layout->addLayout(grid);
+    layout->addLayout(lines);
+    layout->addLayout(moves);
+    layout->addLayout(bulk);
+
+    const std::initializer_list<QWidget*> tabOrder{use,
+                                                   outCall_.edit,
+                                                   outGrid_.edit,
+                                                   outEme_,
+                                                   outState_.edit,
+                                                   outName_.edit,
+                                                   outStation_.edit,
+                                                   outEmail_.edit,
+                                                   org,
+                                                   outLine_.edit,
+                                                   inLine_.edit,
+                                                   saveQuietly_,
+                                                   first,
+                                                   prev,
+                                                   next,
+                                                   last,
+                                                   saveAsShown,
+                                                   saveAllNew,
+                                                   saveAllOriginal,
+                                                   cancel};
+    for (auto control = tabOrder.begin(); control + 1 != tabOrder.end(); ++control) {
+        setTabOrder(*control, *(control + 1));
+    }
+
+    // Keys for the moves beyond their mnemonics.
+    for (const auto& [keys, handler] : moveKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, handler = handler] { (dialog_.*handler)(); });
+    }
+}
+
+void ResolveWindow::place(TextBox& box, const std::string& bytes) {
+    box.bytes = bytes;
+    box.shown = fromBytes(bytes);
+    // The box being typed into already shows its value: leave its cursor where it is.
+    if (box.edit->text() != box.shown) {
+        const QSignalBlocker blocker(box.edit);
+        box.edit->setText(box.shown);
+        box.edit->setCursorPosition(0);
+    }
+}
+
+std::string ResolveWindow::read(const TextBox& box) const {
+    const QString text = box.edit->text();
+    return text == box.shown ? box.bytes : fromUtf8ForStorage(text.toStdString(), dialog_.databaseEncoding());
+}
+
+void ResolveWindow::colour(QWidget* control, bool modified) {
+    if (!modified) {
+        // Back to the colours of the theme.
+        control->setPalette(QPalette());
+        return;
+    }
+    QPalette palette = control->parentWidget()->palette();
+    const QColor red(255, 0, 0);
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        palette.setColor(role, red);
+    }
+    control->setPalette(palette);
+}
+
+bool ResolveWindow::readBoxes(ResolveDialog& dialog) {
+    dialog.outCall = read(outCall_);
+    dialog.outEmail = read(outEmail_);
+    if (!outGrid_.edit->hasAcceptableInput()) {
+        messageBoxes().showError(
+            windowTitle().toStdString(),
+            "Please enter no more than " + std::to_string(gridTypingLimit) + " characters.");
+        outGrid_.edit->setFocus();
+        return false;
+    }
+    dialog.outGrid = read(outGrid_);
+    dialog.outName = read(outName_);
+    dialog.outState = read(outState_);
+    dialog.outEme = outEme_->isChecked();
+    dialog.outStation = read(outStation_);
+    dialog.saveQuietly = saveQuietly_->isChecked();
+    return true;
+}
+
+void ResolveWindow::showValues(const ResolveDialog& dialog) {
+    countText_->setText(fromBytes(dialog.countText));
+    const std::size_t items = dialog.pairs().size();
+    positionText_->setText(items == 0 ? QString()
+                                      : tr("Item %1 of %2").arg(dialog.currentItem + 1).arg(items));
+    place(inCall_, dialog.inCall);
+    place(inGrid_, dialog.inGrid);
+    place(inState_, dialog.inState);
+    place(inName_, dialog.inName);
+    place(inStation_, dialog.inStation);
+    place(inEmail_, dialog.inEmail);
+    place(inLine_, dialog.inLine);
+    for (std::size_t band = 0; band < inBands_.size(); ++band) {
+        inBands_.at(band)->setText(QString::number(dialog.inBands.at(band)));
+    }
+    inEme_->setChecked(dialog.inEme);
+    place(outCall_, dialog.outCall);
+    place(outGrid_, dialog.outGrid);
+    gridAccepted_ = outGrid_.edit->text();
+    place(outState_, dialog.outState);
+    place(outName_, dialog.outName);
+    place(outStation_, dialog.outStation);
+    place(outEmail_, dialog.outEmail);
+    place(outLine_, dialog.outLine);
+    {
+        const QSignalBlocker blocker(outEme_);
+        outEme_->setChecked(dialog.outEme);
+    }
+    redrawAll(dialog);
+}
+
+void ResolveWindow::redrawAll(const ResolveDialog& dialog) {
+    colour(outGrid_.edit, dialog.gridModified);
+    colour(outEme_, dialog.emeModified);
+    colour(outState_.edit, dialog.stateModified);
+    colour(outName_.edit, dialog.nameModified);
+    colour(outStation_.edit, dialog.stationModified);
+    colour(outEmail_.edit, dialog.emailModified);
+    update();
+}
+
+void ResolveWindow::hideControl(ResolveControl control) {
+    switch (control) {
+        case ResolveControl::StationLabel:
+            stationLabel_->hide();
+            break;
+        case ResolveControl::BandLabel:
+            bandLabel_->hide();
+            break;
+        case ResolveControl::InputStation:
+            inStation_.edit->hide();
+            break;
+        case ResolveControl::InputBands:
+            inputBands_->hide();
+            break;
+    }
+}
+
+void ResolveWindow::tone(unsigned frequency, unsigned milliseconds) {
+#ifdef Q_OS_WIN
+    Beep(frequency, milliseconds);
+#else
+    (void)frequency;
+    (void)milliseconds;
+    QApplication::beep();
+#endif
+}
+
+void ResolveWindow::endDialog(DialogResult result) {
+    done(result == DialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+MessageBoxes& ResolveWindow::messageBoxes() {
+    return boxes_ != nullptr ? *boxes_ : ownBoxes_;
+}
+
+void ResolveWindow::reject() {
+    dialog_.onCancel();
+}
+
+void ResolveWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        dialog_.onOk();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool ResolveWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
+        for (const auto& [control, box] : transfers_) {
+            if (control == watched) {
+                dialog_.onInputFieldFocus(box);
+                break;
+            }
+        }
+    } else if (event->type() == QEvent::ShortcutOverride && isMoveKey(*static_cast<QKeyEvent*>(event))) {
+        // A text box would take these keys for its cursor: they stay the window's moves.
+        return true;
+    } else if (event->type() == QEvent::ToolTip) {
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (control != nullptr && !control->toolTip().isEmpty()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QToolTip::showText(help->globalPos(),
+                               MergeWindow::wrapToWidth(control->toolTip(), QFontMetrics(QToolTip::font()),
+                                                        tooltipMaximumWidth),
+                               control, QRect(), tooltipDisplayMilliseconds);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
