@@ -81,44 +81,83 @@ std::uint64_t callPrefix(std::string_view call) {
     return prefix;
 }
 
-// The records in call order, of several with one call only the first in the file. Sorted by keys (the
-// call's first bytes and the record's place) rather than the records themselves: a key holds what
-// most comparisons need, and the place keeps the first line of a call ahead of the later ones.
-RecordList::Entries orderByCall(std::vector<CallRecord>& records) {
-    struct Key {
-        std::uint64_t prefix;
-        std::uint32_t index;
-    };
-    std::vector<Key> keys;
-    keys.reserve(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        keys.push_back({callPrefix(records[i].call()), static_cast<std::uint32_t>(i)});
+// A line's place in the call order. The first walk makes one for each station line, in file order; the
+// keys are then sorted, and the second walk makes the records in call order, so that they lie in memory in
+// the order in which the merge and the write visit them.
+struct LineKey {
+    std::uint64_t prefix;  // the first eight bytes of the call, see callPrefix
+    // A line already in the database's form (see CallRecord::checkPlainLine) needs no record before the
+    // second walk, which makes one from the trimmed line alone: `at` is where it starts in the text and
+    // `length` its length. Any other line was cut in the first walk: `at` is its record's index among the
+    // cut ones, `length` is 0, and `place` is where its line starts, so that keys sort in file order.
+    std::uint32_t at;
+    std::uint32_t length;
+    [[nodiscard]] std::uint32_t filePlace(const std::vector<std::uint32_t>& cutPlaces) const {
+        return length != 0 ? at : cutPlaces[at];
     }
-    const auto before = [&records](const Key& a, const Key& b) {
+};
+
+// What the first walk finds: the keys of the station lines, and the records of the lines it had to cut.
+struct FirstWalk {
+    std::vector<LineKey> keys;
+    std::vector<CallRecord> cut;
+    std::vector<std::uint32_t> cutPlaces;  // where each of `cut` starts in the text
+};
+
+// The call of a key: of the line itself, or of its cut record.
+std::string_view callOf(const LineKey& key, std::string_view text, const FirstWalk& walk) {
+    if (key.length == 0) {
+        return walk.cut[key.at].call();
+    }
+    const std::string_view line = text.substr(key.at, key.length);
+    return line.substr(0, line.find(','));
+}
+
+// Sorts the keys by call and, within a call, by place in the file, so that the first line of a call comes
+// first; the prefix decides most comparisons without a look at the text.
+void sortKeys(FirstWalk& walk, std::string_view text) {
+    const auto before = [&](const LineKey& a, const LineKey& b) {
         if (a.prefix != b.prefix) {
             return a.prefix < b.prefix;
         }
         // Calls that fill all eight bytes may differ after them.
         if ((a.prefix & 0xFFU) != 0) {
-            if (const int order = records[a.index].call().compare(records[b.index].call()); order != 0) {
+            if (const int order = callOf(a, text, walk).compare(callOf(b, text, walk)); order != 0) {
                 return order < 0;
             }
         }
-        return a.index < b.index;
+        return a.filePlace(walk.cutPlaces) < b.filePlace(walk.cutPlaces);
     };
     // A database this program wrote is in call order already.
-    if (!std::is_sorted(keys.begin(), keys.end(), before)) {
-        std::sort(keys.begin(), keys.end(), before);
+    if (!std::is_sorted(walk.keys.begin(), walk.keys.end(), before)) {
+        std::sort(walk.keys.begin(), walk.keys.end(), before);
     }
-    RecordList::Entries order;
-    order.reserve(keys.size());
-    for (const Key& key : keys) {
-        CallRecord& record = records[key.index];
-        if (order.empty() || order.back()->call() != record.call()) {
-            order.push_back(&record);
+}
+
+// The second walk: the records in call order, the first line of each call only, in the file's encoding
+// or converted to `storeAs`.
+std::vector<CallRecord> makeRecords(FirstWalk& walk, std::string_view text, const FieldDefinition& layout,
+                                    std::optional<std::pair<TextEncoding, TextEncoding>> conversion) {
+    std::vector<CallRecord> records;
+    records.reserve(walk.keys.size());
+    std::uint64_t keptPrefix = 0;  // of the last record made
+    for (const LineKey& key : walk.keys) {
+        // Calls of up to seven bytes with one prefix are one call (calls hold no zero byte).
+        if (!records.empty() && key.prefix == keptPrefix &&
+            ((key.prefix & 0xFFU) == 0 || callOf(key, text, walk) == records.back().call())) {
+            continue;
+        }
+        keptPrefix = key.prefix;
+        CallRecord& record = key.length != 0 ? records.emplace_back(&layout)
+                                             : records.emplace_back(std::move(walk.cut[key.at]));
+        if (key.length != 0) {
+            record.takePlainLine(text.substr(key.at, key.length));
+        }
+        if (conversion) {
+            record.convertEncoding(conversion->first, conversion->second);
         }
     }
-    return order;
+    return records;
 }
 
 }  // namespace
@@ -152,24 +191,42 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
     const std::size_t lineCount = lines.count();
     progress.setLabel("Loading " + labelName);
     ProgressTicker ticker(progress, lineCount);
-    std::vector<CallRecord> read;
-    read.reserve(lineCount);
+    FirstWalk walk;
+    walk.keys.reserve(lineCount);
+    const bool plainLayout = layout.commaDelimited && layout.databaseOrder && !layout.fields.empty();
+    CallRecord scratch(&layout);
     std::string_view line;
     bool ended = false;
     while (lines.next(line, ended)) {
-        CallRecord& record = read.emplace_back(&layout);
-        record.cutLine(line, readAs);
-        if (record.isComment()) {
-            if (!record.line().starts_with("ZZZZZZ")) {
+        ticker.step();
+        // Most lines of a file in the database's form need no cut: a look along the line finds its call.
+        const std::string_view trimmed = trimWhiteSpace(line);
+        if (plainLayout && CallRecord::checkPlainLine(trimmed, layout.fields.size()).plain) {
+            walk.keys.push_back({callPrefix(trimmed.substr(0, trimmed.find(','))),
+                                 static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
+                                 static_cast<std::uint32_t>(trimmed.size())});
+            continue;
+        }
+        scratch.cutLine(line, readAs);
+        if (scratch.isComment()) {
+            if (!scratch.line().starts_with("ZZZZZZ")) {
                 comments.push_back(convertEncoding(line, readAs, result.encoding) + (ended ? "\n" : ""));
             }
-            read.pop_back();
-        } else if (converting) {
-            record.convertEncoding(readAs, result.encoding);
+            continue;
         }
-        ticker.step();
+        walk.keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(walk.cut.size()), 0});
+        walk.cutPlaces.push_back(static_cast<std::uint32_t>(line.data() - bytes.data()));
+        walk.cut.push_back(std::move(scratch));  // leaves the scratch record empty, with its layout
     }
-    RecordList::Entries order = orderByCall(read);
+    sortKeys(walk, bytes);
+    std::vector<CallRecord> read = makeRecords(
+        walk, bytes, layout, converting ? std::optional(std::pair(readAs, result.encoding)) : std::nullopt);
+    walk = FirstWalk();  // given back before the order is made
+    RecordList::Entries order;
+    order.reserve(read.size());
+    for (CallRecord& record : read) {
+        order.push_back(&record);
+    }
     records.placeRead(std::move(read), std::move(order));
     return result;
 }

@@ -115,8 +115,13 @@ std::string_view CallRecord::call() const {
     if (text_.valueCount() == 0) {
         return {};
     }
+    // A plain walk: a call is a few bytes, too few for a library search to pay for its call.
     const std::string_view values = text_.values();
-    return values.substr(0, values.find(','));
+    std::size_t length = 0;
+    while (length < values.size() && values[length] != ',') {
+        ++length;
+    }
+    return values.substr(0, length);
 }
 
 std::string_view CallRecord::value(std::size_t index) const {
@@ -307,10 +312,15 @@ void CallRecord::appendDatabaseLine(std::string& out) const {
     // A record of the database's own layout that holds all its fields is that line already.
     const std::string_view values = text_.values();
     const std::size_t count = text_.valueCount();
-    if (layout != nullptr && layout->databaseOrder && count == layout->fields.size() &&
-        static_cast<std::size_t>(std::count(values.begin(), values.end(), ',')) + 1 >= count) {
-        out += values;
-        return;
+    if (layout != nullptr && layout->databaseOrder && count == layout->fields.size()) {
+        std::size_t commas = 0;
+        for (std::size_t i = 0; i < values.size() && commas + 1 < count; ++i) {
+            commas += values[i] == ',' ? 1 : 0;
+        }
+        if (commas + 1 >= count) {
+            out += values;
+            return;
+        }
     }
     bool first = true;
     for (const char* name : {"Call", "Grid", "EME", "State", "Name", "Email", "Station"}) {

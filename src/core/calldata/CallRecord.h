@@ -32,6 +32,8 @@ class CallRecord {
     [[nodiscard]] std::string_view call() const;
     // The values in the field order of `layout`; empty for a comment or a record not yet cut.
     [[nodiscard]] std::vector<std::string> values() const;
+    // The same as comma fields, followed by the extra fields, without a copy.
+    [[nodiscard]] std::string_view valueText() const { return text_.values(); }
     // Replaces all values at once, in the field order of `layout` (commas become semicolons); of more
     // than maxValueCount values, the rest are not kept.
     void assignValues(const std::vector<std::string>& values);
@@ -87,6 +89,9 @@ class CallRecord {
     // outlive the record (a file's text that the record's list keeps): the record keeps no copy of them
     // unless a value must be normalised.
     void cutLine(std::string_view line, TextEncoding encoding);
+    // Takes a trimmed line in which checkPlainLine found a plain line as the record's values, without a cut;
+    // the line's bytes must outlive the record, as for cutLine.
+    void takePlainLine(std::string_view trimmed) { text_.setPlain(trimmed, layout->fields.size()); }
     // The same for a line the record keeps a copy of.
     void cutOwnLine(std::string line, TextEncoding encoding = TextEncoding::Windows1252);
     // Makes the record the comment line `line`.

@@ -5,6 +5,7 @@
 
 #include "core/calldata/CallFileReader.h"
 #include "core/calldata/FileErrorCause.h"
+#include "core/calldata/Prefetch.h"
 
 DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const std::filesystem::path& folder,
                                              bool byteOrderMark, std::optional<FileStamp> expected,
@@ -24,7 +25,10 @@ DatabaseWriter::Result DatabaseWriter::write(const RecordList& records, const st
     if (byteOrderMark) {
         piece += utf8ByteOrderMark;
     }
-    for (const CallRecord* record : records) {
+    const RecordList::Entries& order = records.entries();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        prefetchAhead(order, i);
+        const CallRecord* record = order[i];
         if (record->isComment()) {
             piece += record->line();
         } else {

@@ -2,9 +2,13 @@
 #include "core/calldata/FileText.h"
 
 #include <algorithm>
+#include <new>
 
 FileText::FileText(std::string_view bytes)
-    : read_{std::make_unique_for_overwrite<char[]>(bytes.size()), bytes.size(), {}}, hasFile_(false) {
+    : read_{allocateText(bytes.size()), bytes.size(), {}}, hasFile_(false) {
+    if (!read_.data) {
+        throw std::bad_alloc();
+    }
     std::copy(bytes.begin(), bytes.end(), read_.data.get());
 }
 

@@ -30,6 +30,7 @@ class RecordList {
     [[nodiscard]] Entries::iterator end() { return order_.end(); }
     [[nodiscard]] Entries::const_iterator begin() const { return order_.begin(); }
     [[nodiscard]] Entries::const_iterator end() const { return order_.end(); }
+    [[nodiscard]] const Entries& entries() const { return order_; }
 
     // Keeps the records of one file, in file order, and takes `order` (pointers into them, in call order)
     // as the list's order. The list must hold no order yet.

@@ -1,6 +1,7 @@
 // The merge of the input into the database, in one walk over both call-ordered lists.
 #include "core/merge/MergeEngine.h"
 
+#include "core/calldata/Prefetch.h"
 #include "core/calldata/ProgressTicker.h"
 #include "core/merge/DifferenceRules.h"
 
@@ -13,6 +14,7 @@ MergeEngine::MergeEngine(RecordList& database, const MergeOptions& options, Merg
 std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
     const std::string_view call = input.call();
     while (next_ < old_.size() && old_[next_]->call() < call) {
+        prefetchAhead(old_, next_);
         merged_.push_back(old_[next_++]);
     }
     if (next_ == old_.size() || old_[next_]->call() != call) {
@@ -80,8 +82,9 @@ MergeEngine::Counts compareFiles(RecordList& database, RecordList& input,
     database.keepAllOf(input);
     MergeEngine engine(database, options, changes, records.size());
     ProgressTicker ticker(progress, records.size());
-    for (CallRecord* record : records) {
-        if (std::unique_ptr<CallRecord> different = engine.mergeRecord(*record)) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        prefetchAhead(records, i);
+        if (std::unique_ptr<CallRecord> different = engine.mergeRecord(*records[i])) {
             differences.push_back(std::move(different));
         }
         ticker.step();

@@ -1,12 +1,15 @@
 // The platform file calls on POSIX systems (Linux, macOS, the BSDs).
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "core/platform/FileLock.h"
@@ -97,13 +100,19 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
     }
     // One byte more than the file holds, to see its end in one read; more room if it grows meanwhile.
     std::size_t room = static_cast<std::size_t>(info.st_size) + 1;
-    FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0, stampFrom(info)};
+    FileBytes bytes{allocateText(room), 0, stampFrom(info)};
+    if (!bytes.data) {
+        throw std::bad_alloc();  // as any allocation that fails
+    }
     for (;;) {
         if (bytes.size == room) {
             if (room > maximumFileSize) {
                 return std::nullopt;  // it keeps growing
             }
-            std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(2 * room);
+            TextMemory larger = allocateText(2 * room);
+            if (!larger) {
+                throw std::bad_alloc();
+            }
             std::copy(bytes.data.get(), bytes.data.get() + bytes.size, larger.get());
             bytes.data = std::move(larger);
             room *= 2;
@@ -146,6 +155,26 @@ bool linksUnsupported(std::error_code error) {
     const int value = error.category() == std::generic_category() ? error.value() : 0;
     return value == EPERM || value == ENOTSUP || value == EOPNOTSUPP || value == EXDEV || value == EMLINK ||
            value == ENOSYS;
+}
+
+void FreeText::operator()(char* bytes) const {
+    std::free(bytes);
+}
+
+TextMemory allocateText(std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Blocks of a large page and more are aligned to it and asked for large pages.
+    constexpr std::size_t largePage = std::size_t{2} << 20;
+    if (size >= largePage) {
+        const std::size_t rounded = (size + largePage - 1) / largePage * largePage;
+        TextMemory block(static_cast<char*>(std::aligned_alloc(largePage, rounded)));
+        if (block) {
+            (void)::madvise(block.get(), rounded, MADV_HUGEPAGE);  // a hint: refused, the pages stay small
+        }
+        return block;
+    }
+#endif
+    return TextMemory(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
 }
 
 void syncFolder(const std::filesystem::path& folder) {

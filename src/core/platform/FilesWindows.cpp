@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 #include "core/platform/FileLock.h"
 #include "core/platform/NewFile.h"
@@ -110,13 +112,19 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
         return std::nullopt;
     }
     std::size_t room = static_cast<std::size_t>(stamp->size) + 1;
-    FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0, *stamp};
+    FileBytes bytes{allocateText(room), 0, *stamp};
+    if (!bytes.data) {
+        throw std::bad_alloc();  // as any allocation that fails
+    }
     for (;;) {
         if (bytes.size == room) {
             if (room > maximumFileSize) {
                 return std::nullopt;  // it keeps growing
             }
-            std::unique_ptr<char[]> larger = std::make_unique_for_overwrite<char[]>(2 * room);
+            TextMemory larger = allocateText(2 * room);
+            if (!larger) {
+                throw std::bad_alloc();
+            }
             std::copy(bytes.data.get(), bytes.data.get() + bytes.size, larger.get());
             bytes.data = std::move(larger);
             room *= 2;
@@ -165,6 +173,14 @@ bool linksUnsupported(std::error_code error) {
         default:
             return false;
     }
+}
+
+void FreeText::operator()(char* bytes) const {
+    std::free(bytes);
+}
+
+TextMemory allocateText(std::size_t size) {
+    return TextMemory(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
 }
 
 void syncFolder(const std::filesystem::path& /*folder*/) {
