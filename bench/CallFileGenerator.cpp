@@ -62,7 +62,8 @@ std::string pick(SplitMix64& random, const std::array<std::string_view, N>& list
 
 class Builder {
   public:
-    Builder(SplitMix64& random, bool portableCalls) : random_(random), portableCalls_(portableCalls) {}
+    Builder(SplitMix64& random, bool portableCalls, bool longTexts)
+        : random_(random), portableCalls_(portableCalls), longTexts_(longTexts) {}
 
     std::string uniqueCall(std::string_view& prefix) {
         for (;;) {
@@ -105,7 +106,7 @@ class Builder {
         if (roll < 4) {
             return {};
         }
-        return roll < 8 ? pick(random_, utf8Names) : pick(random_, asciiNames);
+        return roll < (longTexts_ ? 50 : 8) ? pick(random_, utf8Names) : pick(random_, asciiNames);
     }
 
     std::string email(const std::string& call) {
@@ -122,6 +123,18 @@ class Builder {
         if (!random_.chance(0.65)) {
             return {};
         }
+        if (longTexts_) {
+            std::string text = shortStationText();
+            for (std::size_t parts = 3 + random_.below(12); parts > 0; --parts) {
+                text +=
+                    " " + shortStationText() + (random_.chance(0.3) ? " " + pick(random_, utf8Names) : "");
+            }
+            return text;
+        }
+        return shortStationText();
+    }
+
+    std::string shortStationText() {
         const auto n = [&](std::size_t low, std::size_t high) {
             return std::to_string(low + random_.below(high - low + 1));
         };
@@ -202,8 +215,51 @@ class Builder {
 
     SplitMix64& random_;
     bool portableCalls_;
+    bool longTexts_;
     std::unordered_set<std::string> used_;
 };
+
+// A field the database's copy of a station lacks and the input has, for the merge to fill in.
+void blankAField(Station& s, SplitMix64& random) {
+    std::string* fields[] = {&s.grid, &s.name, &s.email, &s.station};
+    for (std::size_t tries = 0; tries < 4; ++tries) {
+        std::string* field = fields[random.below(4)];
+        if (!field->empty()) {
+            field->clear();
+            return;
+        }
+    }
+}
+
+// Lines that hand-edited files hold besides their stations.
+constexpr std::array<std::string_view, 9> oddLineTexts{"",
+                                                       "    ",
+                                                       "// edited by hand",
+                                                       "Not a call,FN42",
+                                                       "AB,too short",
+                                                       "123456,only digits",
+                                                       "// \xC3\xA9t\xC3\xA9 2024",
+                                                       "Caf\xE9 list",
+                                                       "  // indented, with K1ABC inside"};
+
+// A station line as a hand-edited file may hold it.
+std::string oddened(std::string line, int layout, SplitMix64& random) {
+    switch (random.below(4)) {
+        case 0:  // the call in lower case
+            for (std::size_t i = 0; i < line.size() && line[i] != ',' && line[i] != ' '; ++i) {
+                line[i] = static_cast<char>(line[i] >= 'A' && line[i] <= 'Z' ? line[i] - 'A' + 'a' : line[i]);
+            }
+            return line;
+        case 1:  // fewer fields, or a comma inside a column value
+            return layout == 0
+                       ? line.substr(0, line.find(',', line.find(',') + 1))
+                       : line + (line.size() < 48 ? std::string(48 - line.size(), ' ') : "") + "Doe,J";
+        case 2:  // blanks around it
+            return "  " + line + " \t";
+        default:
+            return line;
+    }
+}
 
 std::string commaLine(const Station& s) {
     std::string line = s.call + "," + s.grid + "," + (s.eme ? "EME" : "") + "," + s.state + "," + s.name +
@@ -283,13 +339,13 @@ GeneratedFiles CallFileGenerator::generate() const {
     const auto repeatCount =
         static_cast<std::size_t>(std::llround(options_.repeats * static_cast<double>(inputRecords)));
     const std::size_t distinctCount = inputRecords - repeatCount;
-    const auto sharedCount =
-        std::min(databaseRecords,
-                 static_cast<std::size_t>(std::llround(options_.share * static_cast<double>(distinctCount))));
+    const double share = options_.shape == FileShape::AllNew ? 0.0 : options_.share;
+    const auto sharedCount = std::min(
+        databaseRecords, static_cast<std::size_t>(std::llround(share * static_cast<double>(distinctCount))));
 
     SplitMix64 random(options_.seed);
     // Column layouts have seven columns for the call, which a portable suffix would overflow.
-    Builder builder(random, options_.layout == 0);
+    Builder builder(random, options_.layout == 0, options_.shape == FileShape::Long);
 
     std::vector<Station> database;
     database.reserve(databaseRecords);
@@ -309,6 +365,9 @@ GeneratedFiles CallFileGenerator::generate() const {
     input.reserve(inputRecords);
     for (std::size_t i = 0; i < sharedCount; ++i) {
         input.push_back(database[known[i]]);
+        if (options_.shape == FileShape::Updates && random.chance(0.9)) {
+            blankAField(database[known[i]], random);
+        }
         builder.touch(input.back());
         input.back().date = options_.layout == 0 && random.chance(0.02) ? builder.date() : std::string();
     }
@@ -325,22 +384,60 @@ GeneratedFiles CallFileGenerator::generate() const {
     }
     shuffle(input, random);
 
+    // Line ends as each file has them; files edited by hand mix both kinds.
+    const auto lineEnd = [&](const char* usual) {
+        return options_.oddLines > 0 && random.chance(0.5) ? "\n" : usual;
+    };
+    const auto addLine = [&](std::string& file, const std::string& line, int layout, const char* usual) {
+        if (options_.oddLines > 0 && random.chance(options_.oddLines)) {
+            if (random.chance(0.5)) {
+                file += std::string(oddLineTexts[random.below(oddLineTexts.size())]) + lineEnd(usual);
+            } else {
+                file += oddened(line, layout, random) + lineEnd(usual);
+                return;
+            }
+        }
+        file += line + lineEnd(usual);
+    };
+
     GeneratedFiles files;
     files.database.reserve(databaseRecords * 44);
+    if (options_.oddLines > 0 && random.chance(0.2)) {
+        files.database += "\xEF\xBB\xBF";  // as some editors save a file
+    }
     for (const std::string& comment : databaseComments) {
         files.database += comment + "\r\n";
     }
     for (const Station& s : database) {
-        files.database += commaLine(s) + "\r\n";
+        addLine(files.database, commaLine(s), 0, "\r\n");
     }
     files.database += "ZZZZZZ,End-Of-Callsign-Database\r\n";
+    if (options_.shape == FileShape::Same) {
+        files.input = files.database;
+        return files;
+    }
 
     files.input.reserve(inputRecords * 44);
     for (const std::string& comment : inputComments) {
         files.input += comment + "\n";
     }
     for (const Station& s : input) {
-        files.input += (options_.layout == 0 ? commaLine(s) : columnLine(s, options_.layout)) + "\n";
+        addLine(files.input, options_.layout == 0 ? commaLine(s) : columnLine(s, options_.layout),
+                options_.layout, "\n");
     }
     return files;
+}
+
+std::optional<FileShape> shapeNamed(std::string_view name) {
+    const std::pair<std::string_view, FileShape> shapes[] = {{"standard", FileShape::Standard},
+                                                             {"updates", FileShape::Updates},
+                                                             {"new", FileShape::AllNew},
+                                                             {"same", FileShape::Same},
+                                                             {"long", FileShape::Long}};
+    for (const auto& [shapeName, shape] : shapes) {
+        if (name == shapeName) {
+            return shape;
+        }
+    }
+    return std::nullopt;
 }

@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // A splitmix64 sequence: the same seed gives the same files on every platform and library, which
 // std::mt19937 with the standard distributions does not promise.
@@ -26,13 +28,30 @@ class SplitMix64 {
     std::uint64_t state_;
 };
 
+// What the two files look like beside each other.
+enum class FileShape {
+    Standard,  // a newer list: a few of its known calls changed in some field
+    Updates,   // most known calls lack a field the input has, so that the merge fills it in
+    AllNew,    // no call of the input is in the database
+    Same,      // the input is the database, byte for byte
+    Long,      // long station texts, and many names outside ASCII
+};
+
 struct GeneratorOptions {
     std::size_t lines = 100000;  // lines of each file, comment lines and the end marker included
     int layout = 0;              // the input's layout: 0, 1 or 2
     double share = 0.5;          // share of the input's distinct calls that the database holds
     double repeats = 0.01;       // share of the input's lines that repeat a call of the input
+    FileShape shape = FileShape::Standard;
+    // Share of lines, in both files, that are odd the way hand-edited files are: comments, blank or short
+    // lines, lower-case calls, commas in column values, and line ends of both kinds.
+    double oddLines = 0.0;
     std::uint64_t seed = 20240601;
 };
+
+// The shape's name as the generator's --shape option takes it ("standard", "updates", "new", "same",
+// "long"); nothing for another name.
+[[nodiscard]] std::optional<FileShape> shapeNamed(std::string_view name);
 
 struct GeneratedFiles {
     std::string database;  // layout 0, CR LF line ends, the end marker last

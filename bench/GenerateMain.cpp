@@ -12,10 +12,13 @@ namespace {
 
 constexpr std::string_view usage =
     "usage: velkmerge-generate --database OUT1 --input OUT2 [--lines N] [--layout 0|1|2]\n"
-    "                          [--share S] [--repeats R] [--seed X]\n"
+    "                          [--share S] [--repeats R] [--shape SHAPE] [--odd O] [--seed X]\n"
     "Writes a database (layout 0, CR LF) and an input list (layout L, LF) of N lines each;\n"
     "share S (default 0.5) of the input's calls are in the database, R (default 0.01) of its\n"
-    "lines repeat a call. The same options always give the same bytes.\n";
+    "lines repeat a call. SHAPE: standard (default), updates (most known calls lack a field the\n"
+    "input has), new (no call known), same (the input is the database), long (long station texts,\n"
+    "many names outside ASCII). O (default 0): share of odd lines, as hand-edited files have.\n"
+    "The same options always give the same bytes.\n";
 
 bool writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -56,6 +59,16 @@ int main(int argc, char** argv) {
                 options.share = std::stod(value, &used);
             } else if (arg == "--repeats") {
                 options.repeats = std::stod(value, &used);
+            } else if (arg == "--shape") {
+                const std::optional<FileShape> shape = shapeNamed(value);
+                if (!shape) {
+                    std::cerr << "velkmerge-generate: no shape " << value << "\n" << usage;
+                    return 2;
+                }
+                options.shape = *shape;
+                used = value.size();
+            } else if (arg == "--odd") {
+                options.oddLines = std::stod(value, &used);
             } else if (arg == "--seed") {
                 options.seed = std::stoull(value, &used);
             } else if (arg == "--database") {
