@@ -4,9 +4,11 @@
 #
 #   bench/compare.sh [--quick] [--runs N] [--strict] [--update-checksums]
 #
+# Cases: 100,000 + 100,000 lines and 1,000,000 + 1,000,000 lines of the standard shape against every tool,
+# and 1M of each other shape of velkmerge-generate (updates, new, same, long) against sort -u.
 # --quick: the 100,000-line case only. --runs N: runs per command (default 5; Miller at 1M runs at most
-# three times, each run takes 12-30 s; the window comparison 9 each way, as its runs are short and their
-# medians move more). The whole script takes about two and a half minutes here.
+# three times, each run takes tens of seconds; the window comparison 9 each way, as its runs are short and
+# their medians move more).
 # --strict: a missed target fails the script.
 # --update-checksums: store the current output's checksums in bench/checksums.txt.
 set -euo pipefail
@@ -83,12 +85,13 @@ export -f join_merge
 
 mismatch=0
 declare -A sums
+# run_case CASE LINES SHAPE RUNS MILLER_RUNS ALL_TOOLS: ALL_TOOLS 0 times velkmerge-cli and sort -u only.
 run_case() {
-    local case=$1 lines=$2 count=$3 mlr_count=$4
+    local case=$1 lines=$2 shape=$3 count=$4 mlr_count=$5 all_tools=$6
     local dir=$scratch/$case
     mkdir -p "$dir"
     cd "$dir"
-    "$generate" --lines "$lines" --layout 0 --share 0.5 --repeats 0.01 --seed 20240601 \
+    "$generate" --lines "$lines" --layout 0 --share 0.5 --repeats 0.01 --shape "$shape" --seed 20240601 \
         --database Call3.txt --input input.txt
     sums[$case/database.txt]=$(sha256sum <Call3.txt | cut -d' ' -f1)
     sums[$case/input.txt]=$(sha256sum <input.txt | cut -d' ' -f1)
@@ -109,11 +112,13 @@ run_case() {
             echo "!!! $case run $run: velkmerge-cli wrote a different Call3.txt than run 1" >&2
             mismatch=1
         fi
-        if ! cmp -s Call3.txt work/Call3.bak; then
+        # A merge with nothing to change writes nothing, and keeps no backup.
+        if [ "$shape" != same ] && ! cmp -s Call3.txt work/Call3.bak; then
             echo "!!! $case run $run: Call3.bak is not the old Call3.txt" >&2
             mismatch=1
         fi
         timed "$case" "sort -u" sort.out env LC_ALL=C sort -t, -k1,1 -s -u Call3.txt input.txt
+        [ "$all_tools" -eq 1 ] || continue
         timed "$case" "sort+join" join.out bash -c join_merge
         if [ "$run" -le "$mlr_count" ]; then
             # NIDX, not CSV: with an implicit header the CSV reader cuts lines to the first line's field count.
@@ -125,10 +130,13 @@ run_case() {
     cd "$root"
 }
 
-run_case 100k 100000 "${runs:-5}" "${runs:-5}"
+run_case 100k 100000 standard "${runs:-5}" "${runs:-5}" 1
 if [ "$quick" -eq 0 ]; then
     large_runs=${runs:-5}
-    run_case 1M 1000000 "$large_runs" $((large_runs < 3 ? large_runs : 3))
+    run_case 1M 1000000 standard "$large_runs" $((large_runs < 3 ? large_runs : 3)) 1
+    for shape in updates new same long; do
+        run_case "1M-$shape" 1000000 "$shape" "$large_runs" 0 0
+    done
 fi
 
 # The desktop program's reading and comparing against the CLI's, on the largest case run. A separate build,
@@ -196,7 +204,8 @@ for line in open(times):
 tools = ["velkmerge-cli", "sort -u", "sort+join", "miller", "python dict"]
 med = {k: (statistics.median(t for t, _ in v), statistics.median(m for _, m in v), len(v)) for k, v in rows.items()}
 print(f"{'case':<5} {'command':<14} {'runs':>4} {'median s':>9} {'peak MiB':>9} {'time / cli':>10}")
-for case in ("100k", "1M"):
+cases = ["100k", "1M"] + ([] if quick else [f"1M-{shape}" for shape in ("updates", "new", "same", "long")])
+for case in cases:
     for tool in tools:
         if (case, tool) in med:
             t, m, n = med[case, tool]
@@ -209,12 +218,14 @@ def target(name, ok, detail):
 if quick:
     print("SKIP  the 1M targets (--quick)")
 else:
-    cli, srt, mlr = med["1M", "velkmerge-cli"], med["1M", "sort -u"], med["1M", "miller"]
-    target("1M: velkmerge-cli >= 3x faster than sort -u", srt[0] >= 3 * cli[0], f"{srt[0] / cli[0]:.2f}x")
+    for case in cases[1:]:
+        cli, srt = med[case, "velkmerge-cli"], med[case, "sort -u"]
+        target(f"{case}: velkmerge-cli >= 3x faster than sort -u", srt[0] >= 3 * cli[0], f"{srt[0] / cli[0]:.2f}x")
+        size = sum(os.path.getsize(os.path.join(scratch, case, f)) for f in ("Call3.txt", "input.txt")) / 2**20
+        target(f"{case}: velkmerge-cli peak RSS <= 2.2x the two files", cli[1] <= 2.2 * size,
+               f"{cli[1]:.0f} MiB vs {size:.0f} MiB files ({cli[1] / size:.2f}x)")
+    cli, mlr = med["1M", "velkmerge-cli"], med["1M", "miller"]
     target("1M: velkmerge-cli >= 50x faster than Miller", mlr[0] >= 50 * cli[0], f"{mlr[0] / cli[0]:.2f}x")
-    size = sum(os.path.getsize(os.path.join(scratch, "1M", f)) for f in ("Call3.txt", "input.txt")) / 2**20
-    target("1M: velkmerge-cli peak RSS <= 2.2x the two files", cli[1] <= 2.2 * size,
-           f"{cli[1]:.0f} MiB vs {size:.0f} MiB files ({cli[1] / size:.2f}x)")
     small = med["100k", "velkmerge-cli"]
     target("velkmerge-cli 1M time <= 12x the 100k time", cli[0] <= 12 * small[0], f"{cli[0] / small[0]:.2f}x")
 for line in open(phases):

@@ -124,7 +124,7 @@ void MergeWindow::explain(QWidget* control, MergeControl which) {
     control->installEventFilter(this);
 }
 
-void MergeWindow::buildControls() {
+QWidget* MergeWindow::buildIntroduction() {
     auto* introFrame = new QFrame;
     introFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto* introLabel = new QLabel(QString::fromUtf8(introduction));
@@ -132,13 +132,17 @@ void MergeWindow::buildControls() {
     introLabel->setWordWrap(true);
     auto* introLayout = new QVBoxLayout(introFrame);
     introLayout->addWidget(introLabel);
+    return introFrame;
+}
 
+QGridLayout* MergeWindow::buildFileRows() {
     inputPath_ = new QLineEdit;
     inputPath_->setObjectName(QStringLiteral("inputPath"));
     explain(inputPath_, MergeControl::InputPath);
     browseButton_ = new QPushButton(QStringLiteral("&Browse"));
     browseButton_->setObjectName(QStringLiteral("browseButton"));
     explain(browseButton_, MergeControl::Browse);
+    connect(browseButton_, &QPushButton::clicked, this, [this] { dialog_.onBrowse(browseStep_); });
     layoutCombo_ = new QComboBox;
     layoutCombo_->setObjectName(QStringLiteral("layoutCombo"));
     layoutCombo_->setEditable(false);
@@ -154,51 +158,25 @@ void MergeWindow::buildControls() {
     fileGrid->addWidget(new QLabel(QStringLiteral("Field Definition:")), 1, 0);
     fileGrid->addWidget(layoutCombo_, 1, 1, Qt::AlignLeft);
     fileGrid->setColumnStretch(1, 1);
+    return fileGrid;
+}
 
-    auto* criteria = new QGroupBox(QStringLiteral("Difference Criteria"));
-    auto* criteriaLayout = new QVBoxLayout(criteria);
-    criteriaLayout->addWidget(
-        addOption("Different if input empty", "differentIfInputEmpty", MergeControl::DifferentIfInputEmpty));
-    criteriaLayout->addWidget(
-        addOption("Ignore * after Name", "ignoreNameStar", MergeControl::IgnoreNameStar));
+QGroupBox* MergeWindow::buildOptionGroup(const char* title, std::initializer_list<OptionText> options) {
+    auto* group = new QGroupBox(QString::fromUtf8(title));
+    auto* layout = new QVBoxLayout(group);
+    for (const OptionText& option : options) {
+        layout->addWidget(addOption(option.text, option.name, option.control));
+    }
+    layout->addStretch();
+    return group;
+}
 
-    auto* onlyInput = new QGroupBox(QStringLiteral("Automatic Conversions if Data is only in Input file"));
-    auto* onlyInputLayout = new QVBoxLayout(onlyInput);
-    onlyInputLayout->addWidget(addOption("Use EME flag from input file", "useEme", MergeControl::UseEme));
-    onlyInputLayout->addWidget(addOption("Use Grid from input file", "useGrid", MergeControl::UseGrid));
-    onlyInputLayout->addWidget(addOption("Use State from input file", "useState", MergeControl::UseState));
-    onlyInputLayout->addWidget(addOption("Use Name from input file", "useName", MergeControl::UseName));
-    onlyInputLayout->addWidget(addOption("Use Email from input file", "useEmail", MergeControl::UseEmail));
-    onlyInputLayout->addWidget(
-        addOption("Use Station Data from input file", "useStation", MergeControl::UseStation));
-    onlyInputLayout->addStretch();
-
-    auto* both = new QGroupBox(QStringLiteral("Automatic Conversions if Data is in Both files"));
-    auto* bothLayout = new QVBoxLayout(both);
-    bothLayout->addWidget(
-        addOption("Remove EME flag if not in input file", "removeEme", MergeControl::RemoveEme));
-    bothLayout->addWidget(
-        addOption("Always use Grid if in input file", "alwaysGrid", MergeControl::AlwaysGrid));
-    bothLayout->addWidget(
-        addOption("Always use State if in input file", "alwaysState", MergeControl::AlwaysState));
-    bothLayout->addWidget(
-        addOption("Always use Name if in input file", "alwaysName", MergeControl::AlwaysName));
-    bothLayout->addWidget(
-        addOption("Always use Email if in input file", "alwaysEmail", MergeControl::AlwaysEmail));
-    bothLayout->addWidget(
-        addOption("Always use Station Data if in input file", "alwaysStation", MergeControl::AlwaysStation));
-    bothLayout->addStretch();
-
+QVBoxLayout* MergeWindow::buildProgressColumn() {
     mergeButton_ = new QPushButton(QStringLiteral("&Merge"));
     mergeButton_->setObjectName(QStringLiteral("mergeButton"));
     mergeButton_->setDefault(true);
     explain(mergeButton_, MergeControl::Merge);
     connect(mergeButton_, &QPushButton::clicked, this, &MergeWindow::onMergeClicked);
-    connect(browseButton_, &QPushButton::clicked, this, [this] { dialog_.onBrowse(browseStep_); });
-
-    exitButton_ = new QPushButton(QStringLiteral("E&xit"));
-    exitButton_->setObjectName(QStringLiteral("exitButton"));
-    connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     progressBar_ = new QProgressBar;
     progressBar_->setObjectName(QStringLiteral("progressBar"));
@@ -222,23 +200,54 @@ void MergeWindow::buildControls() {
     progressColumn->addSpacing(mergeButton_->sizeHint().height() / 2);
     progressColumn->addWidget(progressBar_, 1, Qt::AlignHCenter);
     progressColumn->addWidget(statusLabel_);
+    return progressColumn;
+}
 
+void MergeWindow::buildControls() {
+    using C = MergeControl;
+    QGroupBox* criteria =
+        buildOptionGroup("Difference Criteria",
+                         {{"Different if input empty", "differentIfInputEmpty", C::DifferentIfInputEmpty},
+                          {"Ignore * after Name", "ignoreNameStar", C::IgnoreNameStar}});
+    QGroupBox* onlyInput =
+        buildOptionGroup("Automatic Conversions if Data is only in Input file",
+                         {{"Use EME flag from input file", "useEme", C::UseEme},
+                          {"Use Grid from input file", "useGrid", C::UseGrid},
+                          {"Use State from input file", "useState", C::UseState},
+                          {"Use Name from input file", "useName", C::UseName},
+                          {"Use Email from input file", "useEmail", C::UseEmail},
+                          {"Use Station Data from input file", "useStation", C::UseStation}});
+    QGroupBox* both =
+        buildOptionGroup("Automatic Conversions if Data is in Both files",
+                         {{"Remove EME flag if not in input file", "removeEme", C::RemoveEme},
+                          {"Always use Grid if in input file", "alwaysGrid", C::AlwaysGrid},
+                          {"Always use State if in input file", "alwaysState", C::AlwaysState},
+                          {"Always use Name if in input file", "alwaysName", C::AlwaysName},
+                          {"Always use Email if in input file", "alwaysEmail", C::AlwaysEmail},
+                          {"Always use Station Data if in input file", "alwaysStation", C::AlwaysStation}});
+    exitButton_ = new QPushButton(QStringLiteral("E&xit"));
+    exitButton_->setObjectName(QStringLiteral("exitButton"));
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
     auto* bottomLeft = new QHBoxLayout;
     bottomLeft->addWidget(new QLabel(QStringLiteral("F1 for Help")));
     bottomLeft->addStretch();
 
     auto* grid = new QGridLayout(this);
     grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->addWidget(introFrame, 0, 0, 1, 3);
-    grid->addLayout(fileGrid, 1, 0, 1, 2, Qt::AlignTop);
+    grid->addWidget(buildIntroduction(), 0, 0, 1, 3);
+    grid->addLayout(buildFileRows(), 1, 0, 1, 2, Qt::AlignTop);
     grid->addWidget(criteria, 1, 2);
     grid->addWidget(onlyInput, 2, 0);
     grid->addWidget(both, 2, 1);
-    grid->addLayout(progressColumn, 2, 2, 2, 1);
+    grid->addLayout(buildProgressColumn(), 2, 2, 2, 1);
     grid->addLayout(bottomLeft, 3, 0);
     grid->addWidget(exitButton_, 3, 1, Qt::AlignRight);
+    setTabOrderOfControls();
+    inputPath_->setFocus();
+}
 
-    // Tab order: path, Browse, layout, the options group by group, Merge, Exit.
+void MergeWindow::setTabOrderOfControls() {
+    // Path, Browse, layout, the options group by group, Merge, Exit.
     QWidget* previous = inputPath_;
     const auto chain = [&previous](QWidget* next) {
         setTabOrder(previous, next);
@@ -253,7 +262,6 @@ void MergeWindow::buildControls() {
     }
     chain(mergeButton_);
     chain(exitButton_);
-    inputPath_->setFocus();
 }
 
 QString MergeWindow::wrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {

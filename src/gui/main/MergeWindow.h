@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 
 #include "core/workflow/BrowseStep.h"
@@ -12,6 +13,9 @@
 #include "core/workflow/MergeWindowInterface.h"
 
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QVBoxLayout;
 class QComboBox;
 class QFontMetrics;
 class QLabel;
@@ -68,7 +72,18 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
         bool MergeOptions::*member;
     };
 
+    // One option check box: its text, its object name (the MergeOptions member) and its tooltip.
+    struct OptionText {
+        const char* text;
+        const char* name;
+        MergeControl control;
+    };
     void buildControls();
+    [[nodiscard]] QWidget* buildIntroduction();
+    [[nodiscard]] QGridLayout* buildFileRows();
+    [[nodiscard]] QGroupBox* buildOptionGroup(const char* title, std::initializer_list<OptionText> options);
+    [[nodiscard]] QVBoxLayout* buildProgressColumn();
+    void setTabOrderOfControls();
     void explain(QWidget* control, MergeControl which);
     [[nodiscard]] QCheckBox* addOption(const char* text, const char* name, MergeControl which);
     void repaintNow();

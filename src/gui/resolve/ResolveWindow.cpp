@@ -146,14 +146,7 @@ QPushButton* ResolveWindow::addButton(const QString& text, const char* name,
     return button;
 }
 
-void ResolveWindow::buildControls() {
-    using Box = ResolveDialog::InputBox;
-    const int charWidth = fontMetrics().averageCharWidth();
-    const auto widen = [charWidth](QLineEdit* edit, int characters) {
-        edit->setMinimumWidth(charWidth * characters);
-    };
-
-    // The header: where the user is, and what the lines mean.
+QWidget* ResolveWindow::buildHeader() {
     auto* headerFrame = new QFrame;
     headerFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     countText_ = new QLabel;
@@ -170,7 +163,11 @@ void ResolveWindow::buildControls() {
     headerLayout->addLayout(countRow);
     headerLayout->addWidget(header);
 
-    // The two lines of boxes under their column labels.
+    return headerFrame;
+}
+
+// The two lines of boxes under their column labels: the input's on top, the output below.
+QGridLayout* ResolveWindow::buildPairGrid() {
     auto* grid = new QGridLayout;
     int column = 0;
     for (const char* label : {"Call", "Grid", "EME", "State", "Name"}) {
@@ -189,6 +186,30 @@ void ResolveWindow::buildControls() {
     grid->addWidget(bandLabel_, 0, 5);
     grid->addWidget(new QLabel(tr("Email")), 0, 6);
 
+    QWidget* use = buildInputBoxes();
+    QWidget* org = buildOutputBoxes();
+    setBoxWidths();
+    column = 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{inCall_.edit, inGrid_.edit, inEme_, inState_.edit,
+                                                            inName_.edit, inputBands_, inEmail_.edit, use}) {
+        grid->addWidget(control, 1, column++);
+    }
+    grid->addWidget(inStation_.edit, 1, 5);
+    column = 0;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{outCall_.edit, outGrid_.edit, outEme_, outState_.edit, outName_.edit,
+                                         outStation_.edit, outEmail_.edit, org}) {
+        grid->addWidget(control, 2, column++);
+    }
+    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(5, 2);
+    grid->setColumnStretch(6, 2);
+
+    return grid;
+}
+
+QWidget* ResolveWindow::buildInputBoxes() {
+    using Box = ResolveDialog::InputBox;
     inCall_.edit = addInputBox("inputCall");
     explain(inCall_.edit, callTip);
     inGrid_.edit = addInputBox("inputGrid");
@@ -205,7 +226,7 @@ void ResolveWindow::buildControls() {
     for (std::size_t band = 0; band < inBands_.size(); ++band) {
         inBands_.at(band) = addInputBox("inputBand");
         inBands_.at(band)->setObjectName(QStringLiteral("inputBand%1").arg(band + 1));
-        widen(inBands_.at(band), 4);
+        inBands_.at(band)->setMinimumWidth(fontMetrics().averageCharWidth() * 4);
         bands->addWidget(inBands_.at(band), 1);
         transfers_.emplace_back(inBands_.at(band), Box::Band);
     }
@@ -219,6 +240,10 @@ void ResolveWindow::buildControls() {
     auto* use = addButton(tr("Use"), "useButton", &ResolveDialog::onUse);
     explain(use, "Use all of the values from the top line to replace values in the bottom line");
 
+    return use;
+}
+
+QWidget* ResolveWindow::buildOutputBoxes() {
     outCall_.edit = new QLineEdit;
     outCall_.edit->setObjectName("outputCall");
     // The call is never stored: the box only shows it.
@@ -241,6 +266,14 @@ void ResolveWindow::buildControls() {
     auto* org = addButton(tr("Org"), "orgButton", &ResolveDialog::onOrg);
     explain(org, "Replace the values in the bottom line with those from your original file");
 
+    return org;
+}
+
+void ResolveWindow::setBoxWidths() {
+    const int charWidth = fontMetrics().averageCharWidth();
+    const auto widen = [charWidth](QLineEdit* edit, int characters) {
+        edit->setMinimumWidth(charWidth * characters);
+    };
     for (QLineEdit* edit : {inCall_.edit, outCall_.edit, inName_.edit, outName_.edit}) {
         widen(edit, 10);
     }
@@ -253,24 +286,10 @@ void ResolveWindow::buildControls() {
     for (QLineEdit* edit : {inStation_.edit, outStation_.edit, inEmail_.edit, outEmail_.edit}) {
         widen(edit, 16);
     }
+}
 
-    column = 0;
-    for (QWidget* control : std::initializer_list<QWidget*>{inCall_.edit, inGrid_.edit, inEme_, inState_.edit,
-                                                            inName_.edit, inputBands_, inEmail_.edit, use}) {
-        grid->addWidget(control, 1, column++);
-    }
-    grid->addWidget(inStation_.edit, 1, 5);
-    column = 0;
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{outCall_.edit, outGrid_.edit, outEme_, outState_.edit, outName_.edit,
-                                         outStation_.edit, outEmail_.edit, org}) {
-        grid->addWidget(control, 2, column++);
-    }
-    grid->setColumnStretch(4, 1);
-    grid->setColumnStretch(5, 2);
-    grid->setColumnStretch(6, 2);
-
-    // The composed output line and the line read from the input file.
+// The composed output line and the line read from the input file.
+QGridLayout* ResolveWindow::buildLineBoxes() {
     outLine_.edit = new QLineEdit;
     outLine_.edit->setObjectName("outputLine");
     outLine_.edit->setReadOnly(true);
@@ -285,7 +304,11 @@ void ResolveWindow::buildControls() {
     lines->addWidget(outLine_.edit, 1, 0);
     lines->addWidget(inLine_.edit, 1, 1);
 
-    // Moving and saving.
+    return lines;
+}
+
+// Moving and saving, and the buttons that settle every pair.
+QVBoxLayout* ResolveWindow::buildButtons() {
     saveQuietly_ = new QCheckBox(tr("Save Quietly"));
     saveQuietly_->setObjectName("saveQuietly");
     explain(saveQuietly_, saveQuietlyTip);
@@ -330,35 +353,45 @@ void ResolveWindow::buildControls() {
     bulk->addWidget(cancel, 2, 1, Qt::AlignRight);
     bulk->setColumnStretch(0, 1);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(headerFrame);
-    layout->addLayout(grid);
-    layout->addLayout(lines);
-    layout->addLayout(moves);
-    layout->addLayout(bulk);
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(moves);
+    rows->addLayout(bulk);
+    return rows;
+}
 
-    const std::initializer_list<QWidget*> tabOrder{use,
-                                                   outCall_.edit,
-                                                   outGrid_.edit,
-                                                   outEme_,
-                                                   outState_.edit,
-                                                   outName_.edit,
-                                                   outStation_.edit,
-                                                   outEmail_.edit,
-                                                   org,
-                                                   outLine_.edit,
-                                                   inLine_.edit,
-                                                   saveQuietly_,
-                                                   first,
-                                                   prev,
-                                                   next,
-                                                   last,
-                                                   saveAsShown,
-                                                   saveAllNew,
-                                                   saveAllOriginal,
-                                                   cancel};
-    for (auto control = tabOrder.begin(); control + 1 != tabOrder.end(); ++control) {
-        setTabOrder(*control, *(control + 1));
+void ResolveWindow::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildHeader());
+    layout->addLayout(buildPairGrid());
+    layout->addLayout(buildLineBoxes());
+    layout->addLayout(buildButtons());
+
+    QWidget* previous = nullptr;
+    for (const char* name : {"useButton",
+                             "outputCall",
+                             "outputGrid",
+                             "outputEme",
+                             "outputState",
+                             "outputName",
+                             "outputStation",
+                             "outputEmail",
+                             "orgButton",
+                             "outputLine",
+                             "inputLine",
+                             "saveQuietly",
+                             "firstButton",
+                             "prevButton",
+                             "nextButton",
+                             "lastButton",
+                             "saveAsShownButton",
+                             "saveAllNewButton",
+                             "saveAllOriginalButton",
+                             "cancelButton"}) {
+        auto* control = findChild<QWidget*>(QString::fromUtf8(name));
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
     }
 
     // Keys for the moves beyond their mnemonics.

@@ -11,6 +11,8 @@
 #include "gui/main/QtMessageBoxes.h"
 
 class QCheckBox;
+class QGridLayout;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +50,13 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     };
 
     void buildControls();
+    [[nodiscard]] QWidget* buildHeader();
+    [[nodiscard]] QGridLayout* buildPairGrid();
+    [[nodiscard]] QWidget* buildInputBoxes();   // returns the Use button
+    [[nodiscard]] QWidget* buildOutputBoxes();  // returns the Org button
+    void setBoxWidths();
+    [[nodiscard]] QGridLayout* buildLineBoxes();
+    [[nodiscard]] QVBoxLayout* buildButtons();
     QLineEdit* addInputBox(const char* name);
     QLineEdit* addOutputBox(const char* name, ResolveDialog::OutputBox box);
     QPushButton* addButton(const QString& text, const char* name, void (ResolveDialog::*handler)());
