@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "core/workflow/Tooltips.h"
+#include "gui/common/WrappedToolTip.h"
 #include "gui/main/MergeWindow.h"
 #include "support/ScriptedMerge.h"
 #include "support/TestFolder.h"
@@ -123,7 +124,7 @@ class MergeWindowTest : public QObject {
             QVERIFY2(metrics.horizontalAdvance(line) <= tooltipMaximumWidth, qPrintable(line));
         }
         const QString layoutTip = control("layoutCombo")->toolTip();
-        QCOMPARE(MergeWindow::wrapToWidth(layoutTip, metrics, 100000), layoutTip);
+        QCOMPARE(wrapToWidth(layoutTip, metrics, 100000), layoutTip);
         QToolTip::hideText();
     }
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "core/workflow/ProgramSettings.h"
+#include "gui/common/QtMessageBoxes.h"
 #include "gui/main/MergeWindow.h"
-#include "gui/main/QtMessageBoxes.h"
 
 void showSocketFailureBox(const QString& text) {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok,

@@ -26,11 +26,12 @@
 #include "core/workflow/Tooltips.h"
 #include "gui/browse/QtBrowseStep.h"
 #include "gui/comments/QtCommentsStep.h"
+#include "gui/common/QtMessageBoxes.h"
+#include "gui/common/WrappedToolTip.h"
 #include "gui/main/AboutDialog.h"
-#include "gui/main/QtMessageBoxes.h"
 #include "gui/resolve/QtResolveStep.h"
 
-#include "gui/main/QtWindowsApi.h"
+#include "gui/common/QtWindowsApi.h"
 
 namespace {
 
@@ -264,51 +265,8 @@ void MergeWindow::setTabOrderOfControls() {
     chain(exitButton_);
 }
 
-QString MergeWindow::wrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
-    QStringList lines;
-    for (QString rest : text.split(QLatin1Char('\n'))) {
-        while (metrics.horizontalAdvance(rest) > width) {
-            // The longest head that fits, at least one character.
-            qsizetype fit = 1;
-            while (fit < rest.size() && metrics.horizontalAdvance(rest.left(fit + 1)) <= width) {
-                ++fit;
-            }
-            // Break at the last blank within it, unless that blank belongs to the line's indentation.
-            qsizetype firstWord = 0;
-            while (firstWord < rest.size() && rest.at(firstWord) == QLatin1Char(' ')) {
-                ++firstWord;
-            }
-            const qsizetype blank = rest.lastIndexOf(QLatin1Char(' '), fit);
-            const bool atBlank = blank > firstWord;
-            const qsizetype end = atBlank ? blank : fit;
-            QString head = rest.left(end);
-            while (atBlank && head.endsWith(QLatin1Char(' '))) {
-                head.chop(1);
-            }
-            lines.append(head);
-            rest.remove(0, end);
-            while (atBlank && rest.startsWith(QLatin1Char(' '))) {
-                rest.remove(0, 1);
-            }
-        }
-        lines.append(rest);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 bool MergeWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* control = qobject_cast<QWidget*>(watched);
-        if (control != nullptr && !control->toolTip().isEmpty()) {
-            const auto* help = static_cast<QHelpEvent*>(event);
-            QToolTip::showText(
-                help->globalPos(),
-                wrapToWidth(control->toolTip(), QFontMetrics(QToolTip::font()), tooltipMaximumWidth), control,
-                QRect(), tooltipDisplayMilliseconds);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    return showWrappedToolTip(watched, event) || QDialog::eventFilter(watched, event);
 }
 
 void MergeWindow::readBoxes(MergeDialog& dialog) {

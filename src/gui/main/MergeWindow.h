@@ -53,7 +53,6 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
 
     // The text with line feeds added so that no line is wider than `width` pixels in `metrics`; blanks
     // inside a line and the line feeds already there are kept.
-    [[nodiscard]] static QString wrapToWidth(const QString& text, const QFontMetrics& metrics, int width);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

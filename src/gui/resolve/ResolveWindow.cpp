@@ -24,9 +24,9 @@
 #include "core/calldata/TextEncoding.h"
 #include "core/workflow/MergeDialog.h"
 #include "core/workflow/Tooltips.h"
-#include "gui/main/MergeWindow.h"
+#include "gui/common/WrappedToolTip.h"
 
-#include "gui/main/QtWindowsApi.h"
+#include "gui/common/QtWindowsApi.h"
 
 namespace {
 
@@ -551,16 +551,8 @@ bool ResolveWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::ShortcutOverride && isMoveKey(*static_cast<QKeyEvent*>(event))) {
         // A text box would take these keys for its cursor: they stay the window's moves.
         return true;
-    } else if (event->type() == QEvent::ToolTip) {
-        auto* control = qobject_cast<QWidget*>(watched);
-        if (control != nullptr && !control->toolTip().isEmpty()) {
-            const auto* help = static_cast<QHelpEvent*>(event);
-            QToolTip::showText(help->globalPos(),
-                               MergeWindow::wrapToWidth(control->toolTip(), QFontMetrics(QToolTip::font()),
-                                                        tooltipMaximumWidth),
-                               control, QRect(), tooltipDisplayMilliseconds);
-            return true;
-        }
+    } else if (showWrappedToolTip(watched, event)) {
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/workflow/ResolveDialog.h"
-#include "gui/main/QtMessageBoxes.h"
+#include "gui/common/QtMessageBoxes.h"
 
 class QCheckBox;
 class QGridLayout;

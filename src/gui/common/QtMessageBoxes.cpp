@@ -1,5 +1,5 @@
 // Error, status and query boxes with the program's captions, buttons and icons.
-#include "gui/main/QtMessageBoxes.h"
+#include "gui/common/QtMessageBoxes.h"
 
 #include <QMessageBox>
 
