@@ -15,6 +15,7 @@
 #include "core/platform/FileLock.h"
 #include "core/platform/NewFile.h"
 #include "core/platform/PlatformFiles.h"
+#include "core/platform/ReadWhole.h"
 
 namespace {
 
@@ -98,39 +99,20 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
     if (probe.state != RegularFile::Ok) {
         return std::nullopt;
     }
-    // One byte more than the file holds, to see its end in one read; more room if it grows meanwhile.
-    std::size_t room = static_cast<std::size_t>(info.st_size) + 1;
-    FileBytes bytes{allocateText(room), 0, stampFrom(info)};
-    if (!bytes.data) {
-        throw std::bad_alloc();  // as any allocation that fails
-    }
-    for (;;) {
-        if (bytes.size == room) {
-            if (room > maximumFileSize) {
-                return std::nullopt;  // it keeps growing
-            }
-            TextMemory larger = allocateText(2 * room);
-            if (!larger) {
-                throw std::bad_alloc();
-            }
-            std::copy(bytes.data.get(), bytes.data.get() + bytes.size, larger.get());
-            bytes.data = std::move(larger);
-            room *= 2;
-        }
-        errno = 0;
-        const ssize_t got = ::read(descriptor.get(), bytes.data.get() + bytes.size, room - bytes.size);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            error = lastError();
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        bytes.size += static_cast<std::size_t>(got);
-    }
+    return readWhole(static_cast<std::size_t>(info.st_size), stampFrom(info),
+                     [&](char* into, std::size_t room) -> std::optional<std::size_t> {
+                         for (;;) {
+                             errno = 0;
+                             const ssize_t got = ::read(descriptor.get(), into, room);
+                             if (got >= 0) {
+                                 return static_cast<std::size_t>(got);
+                             }
+                             if (errno != EINTR) {
+                                 error = lastError();
+                                 return std::nullopt;
+                             }
+                         }
+                     });
 }
 
 std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error) {

@@ -11,6 +11,7 @@
 #include "core/platform/FileLock.h"
 #include "core/platform/NewFile.h"
 #include "core/platform/PlatformFiles.h"
+#include "core/platform/ReadWhole.h"
 
 namespace {
 
@@ -111,35 +112,16 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
     if (probe.state != RegularFile::Ok) {
         return std::nullopt;
     }
-    std::size_t room = static_cast<std::size_t>(stamp->size) + 1;
-    FileBytes bytes{allocateText(room), 0, *stamp};
-    if (!bytes.data) {
-        throw std::bad_alloc();  // as any allocation that fails
-    }
-    for (;;) {
-        if (bytes.size == room) {
-            if (room > maximumFileSize) {
-                return std::nullopt;  // it keeps growing
-            }
-            TextMemory larger = allocateText(2 * room);
-            if (!larger) {
-                throw std::bad_alloc();
-            }
-            std::copy(bytes.data.get(), bytes.data.get() + bytes.size, larger.get());
-            bytes.data = std::move(larger);
-            room *= 2;
-        }
-        DWORD got = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(room - bytes.size, 1U << 30));
-        if (!::ReadFile(file.get(), bytes.data.get() + bytes.size, wanted, &got, nullptr)) {
-            error = lastError();
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        bytes.size += got;
-    }
+    return readWhole(static_cast<std::size_t>(stamp->size), *stamp,
+                     [&](char* into, std::size_t room) -> std::optional<std::size_t> {
+                         DWORD got = 0;
+                         const auto wanted = static_cast<DWORD>(std::min<std::size_t>(room, 1U << 30));
+                         if (!::ReadFile(file.get(), into, wanted, &got, nullptr)) {
+                             error = lastError();
+                             return std::nullopt;
+                         }
+                         return got;
+                     });
 }
 
 std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error) {
