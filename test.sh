@@ -19,8 +19,7 @@ ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_chec
     ctest --test-dir build/asan --output-on-failure -j "$(nproc)"
 echo "Sanitizer build and tests took $((SECONDS - asan_start)) s"
 
-# Once more with ThreadSanitizer, as reading, comparing and writing run on two threads and a merge hands
-# memory back from both: a data race fails test.sh too.
+# Once more with ThreadSanitizer, as the two files are read on two threads: a data race fails test.sh too.
 tsan_start=$SECONDS
 CC=gcc CXX=g++ cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKMERGE_GUI=OFF \
     -DVELKMERGE_WERROR=ON -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
