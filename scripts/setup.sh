@@ -1,5 +1,6 @@
 # Shared set-up of run.sh and test.sh: installs the Debian packages the build needs.
 velkmerge_packages=(cmake g++ make libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev qt6-base-dev
+    qt6-multimedia-dev
     clang libclang-rt-dev libbenchmark-dev)
 
 velkmerge_install_packages() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,7 +91,13 @@ int writeReport(const CliOptions& options, const MergeReport& report, ReportFile
     return status;
 }
 
-int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int merge(const CliOptions& options, const CliStreams& streams) {
+    std::ostream& out = streams.out;
+    std::ostream& err = streams.err;
+    if (options.resolve == CliOptions::Resolve::Ask && !streams.inIsTerminal) {
+        err << "--resolve ask needs a terminal to ask at: standard input is not one.\n";
+        return 2;
+    }
     const bool reportToOut = options.reportPath == "-";
     std::unique_ptr<ReportFile> reportFile;
     if (!options.reportPath.empty() && !reportToOut) {
@@ -105,7 +112,7 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
     // The resolve step's own notes repeat what the final status says; only its errors are printed.
     CliMessageBoxes stepBoxes(nullptr, err);
     CliMergeWindow window(options, mainBoxes);
-    CliResolveStep resolveStep(options.resolve, stepBoxes, err);
+    CliResolveStep resolveStep(options, stepBoxes, err, streams.in);
     CliCommentsStep commentsStep(options.comments);
     ProgramSettings settings;
     MergeDialog dialog(window, resolveStep, commentsStep, settings);
@@ -129,10 +136,17 @@ int merge(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    std::istringstream nothing;
+    return runCli(argc, argv, {nothing, out, err, false});
+}
+
+int runCli(int argc, const char* const* argv, const CliStreams& streams) {
+    std::ostream& out = streams.out;
+    std::ostream& err = streams.err;
     int status = 1;
     try {
         const CliParse parse = parseCliOptions(argc, argv, out, err);
-        status = parse.options ? merge(*parse.options, out, err) : parse.exitStatus;
+        status = parse.options ? merge(*parse.options, streams) : parse.exitStatus;
     } catch (const std::exception& error) {
         // The merge reports its own failures; this is the last line against the unforeseen.
         err << "velkmerge-cli: " << error.what() << '\n';

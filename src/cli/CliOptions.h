@@ -2,11 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/merge/MergeOptions.h"
+#include "core/workflow/ResolvePair.h"
 
 struct CliOptions {
-    enum class Resolve { Original, Input, Fail };
+    enum class Resolve { Original, Input, Fail, Ask };
     enum class Comments { Both, Database, None };
 
     std::string input;   // as typed
@@ -14,6 +16,7 @@ struct CliOptions {
     int layout = 0;
     MergeOptions options;
     Resolve resolve = Resolve::Original;
+    std::vector<PairField> take;  // fields taken from the input in every differing pair
     Comments comments = Comments::Both;
     bool dryRun = false;
     std::string reportPath;  // empty: no report; "-": standard output

@@ -2,6 +2,8 @@
 #include "cli/CliParse.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <vector>
 
@@ -37,7 +39,8 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         "whose data still differ are settled as --resolve says. The old file is kept as Call3.bak.\n"
         "Standard output gets the final status lines; standard error gets error messages.\n"
         "Exit status: 0 done, 1 a file check or the write failed (or another merge holds Call3.txt),\n"
-        "2 bad usage, 3 differences left unresolved (--resolve fail), 4 written but the report failed.",
+        "2 bad usage, 3 differences left unresolved (--resolve fail, or quit in --resolve ask),\n"
+        "4 written but the report failed.",
         "velkmerge-cli"};
     app.set_version_flag("--version", "velkmerge-cli " VELKMERGE_VERSION);
     app.get_formatter()->column_width(30);
@@ -72,10 +75,20 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
     std::string resolve = "original";
     app.add_option("--resolve", resolve,
                    "Calls whose data differ: keep the database's values (original), take the input's "
-                   "(input), or stop before writing, list them and exit with 3 (fail)")
-        ->check(CLI::IsMember({"original", "input", "fail"}))
+                   "non-empty values (input), stop before writing, list them and exit with 3 (fail), or "
+                   "decide pair by pair at the terminal (ask)")
+        ->check(CLI::IsMember({"original", "input", "fail", "ask"}))
         ->type_name("MODE")
         ->capture_default_str();
+    std::vector<std::string> take;
+    app.add_option("--take", take,
+                   "In every pair that differs, take the input's non-empty value of FIELD and keep the "
+                   "database's other values (repeatable; grid, eme, state, name, email, station)")
+        ->type_name("FIELD")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all()
+        ->check(CLI::IsMember({"grid", "eme", "state", "name", "email", "station"}));
     std::string comments = "both";
     app.add_option("--comments", comments,
                    "Comment lines of the new file: both files' (both), Call3.txt's only (database), or none")
@@ -113,7 +126,18 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
     }
     parsed.resolve = resolve == "input"  ? CliOptions::Resolve::Input
                      : resolve == "fail" ? CliOptions::Resolve::Fail
+                     : resolve == "ask"  ? CliOptions::Resolve::Ask
                                          : CliOptions::Resolve::Original;
+    for (const std::string& name : take) {
+        for (const PairField field : pairFields) {
+            std::string lower(fieldName(field));
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            if (lower == name) {
+                parsed.take.push_back(field);
+            }
+        }
+    }
     parsed.comments = comments == "database" ? CliOptions::Comments::Database
                       : comments == "none"   ? CliOptions::Comments::None
                                              : CliOptions::Comments::Both;

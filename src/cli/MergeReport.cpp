@@ -13,6 +13,8 @@ const char* settlementName(MergeChanges::Settlement settlement) {
             return "input";
         case MergeChanges::Settlement::AsShown:
             return "shown";
+        case MergeChanges::Settlement::Edited:
+            return "edited";
         case MergeChanges::Settlement::Unresolved:
             break;
     }
@@ -87,10 +89,15 @@ nlohmann::ordered_json MergeReport::toJson() const {
                                {"after", toUtf8ForDisplay(entry.after)}});
         }
         for (const auto& entry : changes->differences) {
+            json fields = json::object();
+            for (const auto& [field, decision] : entry.fields) {
+                fields[field] = decision;
+            }
             differences.push_back({{"call", toUtf8ForDisplay(entry.call)},
                                    {"databaseLine", toUtf8ForDisplay(entry.databaseLine)},
                                    {"inputLine", toUtf8ForDisplay(entry.inputLine)},
                                    {"settled", settlementName(entry.settlement)},
+                                   {"fields", std::move(fields)},
                                    {"resultLine", toUtf8ForDisplay(entry.resultLine)}});
         }
     }

@@ -6,5 +6,5 @@
 
 int main(int argc, char** argv) {
     ignoreWriteSignals(true);
-    return runCli(argc, argv, std::cout, std::cerr);
+    return runCli(argc, argv, {std::cin, std::cout, std::cerr, standardInputIsTerminal()});
 }

@@ -71,7 +71,8 @@ TEST_F(Cli, ReportDescribesTheMergeAndHowEachDifferenceWasSettled) {
         "inserted": [{"call": "QD1CCC", "line": "QD1CCC,JO12cc,,,Cy,,"}],
         "automaticallyUpdated": [],
         "differences": [{"call": "QD1AAA", "databaseLine": "QD1AAA,JO10aa,,,Al,,",
-            "inputLine": "QD1AAA,JO19zz,,,Al,,", "settled": "input", "resultLine": "QD1AAA,JO19zz,,,Al,,"}],
+            "inputLine": "QD1AAA,JO19zz,,,Al,,", "settled": "input", "fields": {"Grid": "input"},
+            "resultLine": "QD1AAA,JO19zz,,,Al,,"}],
         "status": ["Done: 3 entries written to Callsign.txt", "   1 new entries were added.",
                    "   1 entries were updated manually.", "   The original file is saved as Call3.bak"],
         "errors": []})"));
@@ -250,4 +251,40 @@ TEST_F(Cli, SignalsOfAFailedWriteBecomeMessages) {
     EXPECT_EQ(closedOutput.wait(), 1);
     EXPECT_EQ(closedOutput.err, "velkmerge-cli: cannot write to standard output.\n");
     EXPECT_EQ(folder.read("Call3.bak"), database);
+}
+
+// --take settles every pair field by field; --resolve ask asks pair by pair at a terminal, and is refused
+// without one; the report says how each pair and each of its fields was decided.
+TEST_F(Cli, PairsAreDecidedFieldByFieldOrAskedAtTheTerminal) {
+    folder.write("new.txt", "QD1AAA,JO19zz,,,Ann,,\nQD1BBB,JO99xx,,,Bob,,6M:1\n");
+    const CliRun taken = run({"-q", "--take", "name", "--report", "-", "new.txt"});
+    const auto report = nlohmann::json::parse(taken.out);
+    EXPECT_EQ(report["differences"][0]["settled"], "edited");
+    EXPECT_EQ(report["differences"][0]["fields"],
+              nlohmann::json::parse(R"({"Grid": "kept", "Name": "input"})"));
+    EXPECT_EQ(report["differences"][1]["settled"], "edited");  // its EME and grid kept
+    EXPECT_EQ(folder.read("Call3.txt"),
+              "QD1AAA,JO10aa,,,Ann,,\r\nQD1BBB,JO11bb,EME,,Bob,,6M:1\r\n"
+              "ZZZZZZ,End-Of-Callsign-Database\r\n");
+
+    folder.write("Call3.txt", database);
+    EXPECT_EQ(run({"--resolve", "ask", "new.txt"}).status, 2);
+    const auto ask = [this](const std::string& answers) {
+        std::istringstream in(answers);
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::string dir = folder.path().string();
+        const char* argv[] = {"velkmerge-cli", "-q", "-C", dir.c_str(), "--resolve", "ask", "new.txt"};
+        const int status = runCli(7, argv, {in, out, err, true});
+        return std::make_pair(status, err.str());
+    };
+    EXPECT_EQ(ask("o\nq\n").first, 3);  // quit: nothing written
+    EXPECT_EQ(folder.read("Call3.txt"), database);
+    const auto [status, prompts] = ask("f\ngrid\nu\nx\ni\nf\nstation\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(prompts.find("Pair 1 of 2: QD1AAA (differs: Grid, Name)"), std::string::npos) << prompts;
+    EXPECT_NE(prompts.find("Answer i, o, f, u, s or q."), std::string::npos);
+    EXPECT_EQ(folder.read("Call3.txt"),
+              "QD1AAA,JO19zz,,,Ann,,\r\nQD1BBB,JO11bb,EME,,Bo,,6M:1\r\n"
+              "ZZZZZZ,End-Of-Callsign-Database\r\n");
 }

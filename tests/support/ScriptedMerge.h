@@ -70,6 +70,7 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
     }
     bool readBoxes(ResolveDialog& /*dialog*/) override { return gridValid; }
     void showValues(const ResolveDialog& /*dialog*/) override {}
+    void showPairs(const ResolveDialog& /*dialog*/) override {}
     void redrawAll(const ResolveDialog& /*dialog*/) override { ++redraws; }
     void hideControl(ResolveControl control) override { hidden.push_back(control); }
     void tone(unsigned frequency, unsigned milliseconds) override {

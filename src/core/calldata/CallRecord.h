@@ -67,6 +67,8 @@ class CallRecord {
     // Stores the low 16 bits of n as unsigned decimal text.
     void setFieldNumber(std::string_view name, long long n);
 
+    // Replaces the values with a text that valueText gave, of the same layout.
+    void setValueText(std::string_view values) { text_.setValues(std::string(values), text_.valueCount()); }
     // Takes other's values, extra fields and layout; the line and the match stay.
     void copyFrom(const CallRecord& other);
     // Identity test after a manual edit: every own field agrees with other's.

@@ -8,10 +8,12 @@ void MergeChanges::addDifference(Difference difference) {
     differences.push_back(std::move(difference));
 }
 
-void MergeChanges::noteSettlement(const CallRecord* databaseRecord, Settlement settlement) {
+void MergeChanges::noteSettlement(const CallRecord* databaseRecord, Settlement settlement,
+                                  std::vector<std::pair<std::string, std::string>> fields) {
     const auto found = differenceIndex_.find(databaseRecord);
     if (found != differenceIndex_.end()) {
         differences[found->second].settlement = settlement;
+        differences[found->second].fields = std::move(fields);
     }
 }
 

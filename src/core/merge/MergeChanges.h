@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CallRecord;
@@ -15,6 +16,7 @@ struct MergeChanges {
         Original,    // the database's values kept
         Input,       // the input's values taken
         AsShown,     // the values the user saved for this one item
+        Edited,      // decided field by field, some fields taken and some kept
     };
     struct Inserted {
         std::string call;
@@ -32,6 +34,8 @@ struct MergeChanges {
         Settlement settlement = Settlement::Unresolved;
         std::string resultLine;              // the database line once the resolve step is over
         const CallRecord* record = nullptr;  // the database record
+        // The fields that differed, each with "input" (taken), "kept" or "open" (undecided).
+        std::vector<std::pair<std::string, std::string>> fields;
     };
 
     std::vector<Inserted> inserted;
@@ -41,7 +45,8 @@ struct MergeChanges {
     void addDifference(Difference difference);
     // Notes what each difference's database record holds once the resolve step is over.
     void noteResultLines();
-    void noteSettlement(const CallRecord* databaseRecord, Settlement settlement);
+    void noteSettlement(const CallRecord* databaseRecord, Settlement settlement,
+                        std::vector<std::pair<std::string, std::string>> fields = {});
 
   private:
     std::unordered_map<const CallRecord*, std::size_t> differenceIndex_;

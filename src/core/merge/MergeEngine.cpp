@@ -43,7 +43,8 @@ std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
                                  std::string(input.line()),
                                  MergeChanges::Settlement::Unresolved,
                                  {},
-                                 &database});
+                                 &database,
+                                 {}});
     }
     input.setMatch(&database);
     return std::make_unique<CallRecord>(std::move(input));

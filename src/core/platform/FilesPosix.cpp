@@ -166,6 +166,10 @@ void syncFolder(const std::filesystem::path& folder) {
     }
 }
 
+bool standardInputIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
+
 void ignoreWriteSignals(bool brokenPipe) {
     (void)std::signal(SIGXFSZ, SIG_IGN);
     if (brokenPipe) {

@@ -4,6 +4,9 @@
 #endif
 #include <windows.h>
 
+#include <io.h>
+#include <cstdio>
+
 #include <algorithm>
 #include <cstdlib>
 #include <new>
@@ -167,6 +170,10 @@ TextMemory allocateText(std::size_t size) {
 
 void syncFolder(const std::filesystem::path& /*folder*/) {
     // NTFS journals its renames; a folder cannot be flushed like a file here.
+}
+
+bool standardInputIsTerminal() {
+    return ::_isatty(::_fileno(stdin)) != 0;
 }
 
 void ignoreWriteSignals(bool /*brokenPipe*/) {

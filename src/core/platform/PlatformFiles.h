@@ -84,3 +84,6 @@ void syncFolder(const std::filesystem::path& folder);
 // A write beyond the process's file-size limit then fails with an error instead of killing the program,
 // and, with `brokenPipe`, so does a write to a closed pipe. Called once, at start-up.
 void ignoreWriteSignals(bool brokenPipe);
+
+// Whether the program's standard input is a terminal, where a person can answer questions.
+[[nodiscard]] bool standardInputIsTerminal();

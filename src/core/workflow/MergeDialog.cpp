@@ -19,6 +19,7 @@
 #include "core/workflow/ErrorList.h"
 #include "core/workflow/MessageList.h"
 #include "core/workflow/ResolveDialog.h"
+#include "core/workflow/ResumeStore.h"
 
 MergeDialog::MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
                          ProgramSettings& settings)
@@ -86,12 +87,20 @@ MergeOutcome MergeDialog::onMerge() {
     if (!merged) {
         return MergeOutcome::CheckFailed;
     }
+    std::optional<ResumeStore> resume;
+    if (!resumeFolder.empty()) {
+        resume.emplace(resumeFolder);
+    }
     if (!session.differences.empty()) {
-        ResolveDialog resolve(session);
+        ResolveDialog resolve(session, resume ? &*resume : nullptr, session.resumeKey);
         if (resolveStep_.runResolve(resolve) == DialogResult::Cancel) {
+            // The bar and its label start afresh for the next try.
+            window_.setLabel("");
+            window_.setRange(1);
+            window_.setPosition(0);
             return MergeOutcome::Cancelled;
         }
-        session.manualCount += resolve.modifiedCount;
+        session.manualCount += resolve.modifiedCount();
     }
     if (MergeChanges* changes = session.changeList()) {
         changes->noteResultLines();
@@ -99,6 +108,9 @@ MergeOutcome MergeDialog::onMerge() {
     session.writeCount = static_cast<std::uint32_t>(session.databaseRecords.size());
 
     const MergeOutcome outcome = confirmAndWrite(session);
+    if (outcome == MergeOutcome::Written && resume) {
+        resume->forget(session.resumeKey);  // decided and written: nothing is left to take up again
+    }
     MessageList messages;
     if (outcome == MergeOutcome::NoChanges) {
         messages.addFormatted("No differences in file: %s", inputPath.c_str());
@@ -281,6 +293,7 @@ bool MergeDialog::readBothFiles(MergeSession& session) {
         return false;
     }
     session.databaseStamp = databaseText->stamp();
+    const std::shared_ptr<const FileText> databaseBytes = databaseText;
     const ReadResult inspected = inspectCallText(databaseText->bytes());
     const std::optional<TextEncoding> plan =
         inspected.encodingKnown() ? std::optional(inspected.encoding) : std::nullopt;
@@ -299,6 +312,11 @@ bool MergeDialog::readBothFiles(MergeSession& session) {
     window_.setRange(session.inputRecords.size());
     window_.setPosition(session.inputRecords.size());
     session.databaseHadByteOrderMark = database.hadByteOrderMark;
+    if (!resumeFolder.empty()) {
+        const auto& texts = session.inputRecords.texts();
+        session.resumeKey = ResumeStore::keyOf(
+            databaseBytes->bytes(), texts.empty() ? std::string_view() : texts.back()->bytes(), inputLayout);
+    }
     session.inputEncoding = read.encoding;
     session.databaseEncoding = database.encodingKnown() ? database.encoding : read.encoding;
     return true;

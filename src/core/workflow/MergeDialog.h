@@ -54,6 +54,9 @@ class MergeDialog {
     std::filesystem::path workFolder;
     bool dryRun = false;         // do everything but write
     bool recordChanges = false;  // keep a change list of each merge, for reports
+    // Where the resolve step keeps its decisions, so that a cancelled merge can take them up again;
+    // empty: they are not kept.
+    std::filesystem::path resumeFolder;
     DatabaseWriter databaseWriter;
 
   private:

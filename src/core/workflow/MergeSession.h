@@ -47,5 +47,6 @@ struct MergeSession {
     TextEncoding inputEncoding = TextEncoding::Windows1252;
     bool databaseHadByteOrderMark = false;
     std::optional<FileStamp> databaseStamp;  // Call3.txt as it was read
+    std::string resumeKey;                   // where this merge's resolve decisions are kept, see ResumeStore
     std::optional<MergeChanges> changes;     // kept for reports only
 };

@@ -1,7 +1,9 @@
-// The resolve dialog: showing one differing pair, editing its output line, moving and saving.
+// The resolve dialog: showing one differing pair, editing its output line, moving, saving, deciding for
+// many pairs at once, and undoing.
 #include "core/workflow/ResolveDialog.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "core/workflow/MessageList.h"
 
@@ -15,9 +17,44 @@ std::uint32_t leadingNumber(const std::string& text) {
     return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
 }
 
+bool ask(MessageBoxes& boxes, const std::vector<std::string>& lines) {
+    MessageList question;
+    for (const std::string& line : lines) {
+        question.addLine(line);
+    }
+    return question.show(boxes, std::nullopt, MessageList::Kind::Query) == 'Y';
+}
+
+void tell(MessageBoxes& boxes, const char* text) {
+    MessageList messages;
+    messages.addLine(text);
+    messages.show(boxes);
+}
+
+MergeChanges::Settlement settlementOf(PairState state) {
+    switch (state) {
+        case PairState::Open:
+            return MergeChanges::Settlement::Unresolved;
+        case PairState::SavedAsShown:
+            return MergeChanges::Settlement::AsShown;
+        case PairState::TakenFromInput:
+            return MergeChanges::Settlement::Input;
+        case PairState::KeptOriginal:
+            return MergeChanges::Settlement::Original;
+        case PairState::Edited:
+            break;
+    }
+    return MergeChanges::Settlement::Edited;
+}
+
 }  // namespace
 
+ResolveDialog::ResolveDialog(MergeSession& session, const ResumeStore* resume, std::string resumeKey)
+    : session_(session), pairs_(session), resume_(resume), resumeKey_(std::move(resumeKey)) {}
+
 void ResolveDialog::onInitDialog() {
+    // The pairs as they stand now: whoever runs the dialog fills the difference list first.
+    pairs_ = PairTable(session_);
     window().showValues(*this);
     singleStationBox = session_.inputLayout == databaseLayoutIndex;
     if (singleStationBox) {
@@ -27,11 +64,42 @@ void ResolveDialog::onInitDialog() {
         window().hideControl(ResolveControl::InputStation);
         window().hideControl(ResolveControl::StationLabel);
     }
+    offerResume();
     currentItem = 0;
-    // The workflow opens the dialog only over a non-empty list.
-    if (!session_.differences.empty()) {
-        loadCurrentItem();
+    window().showPairs(*this);
+    showPair(pairAt(0));
+}
+
+void ResolveDialog::offerResume() {
+    if (resume_ == nullptr) {
+        return;
     }
+    const std::vector<SavedDecision> kept = resume_->load(resumeKey_);
+    if (kept.empty()) {
+        return;
+    }
+    MessageList question;
+    question.addFormatted("Resume the %zu decisions from your last merge of this file?", kept.size());
+    if (question.show(window().messageBoxes(), std::nullopt, MessageList::Kind::Query) == 'Y') {
+        (void)ResumeStore::apply(kept, pairs_);
+    }
+}
+
+void ResolveDialog::keepDecisions() {
+    if (resume_ != nullptr) {
+        (void)resume_->save(resumeKey_, pairs_);  // failing, the merge goes on; only the resume is lost
+    }
+}
+
+std::optional<std::size_t> ResolveDialog::currentPair() const {
+    return currentItem < pairs_.view().size() ? std::optional(pairs_.view()[currentItem]) : std::nullopt;
+}
+
+std::optional<std::size_t> ResolveDialog::pairAt(std::ptrdiff_t row) const {
+    const auto& view = pairs_.view();
+    return row >= 0 && static_cast<std::size_t>(row) < view.size()
+               ? std::optional(view[static_cast<std::size_t>(row)])
+               : std::nullopt;
 }
 
 bool& ResolveDialog::flag(OutputBox box) {
@@ -52,18 +120,32 @@ bool& ResolveDialog::flag(OutputBox box) {
     return emailModified;
 }
 
+bool ResolveDialog::anyModified() const {
+    return gridModified || emeModified || stateModified || nameModified || stationModified || emailModified;
+}
+
 CallRecord& ResolveDialog::inputRecord() {
-    assert(currentItem < session_.differences.size());
-    return *session_.differences[currentItem];
+    return *pairs_.pair(*currentPair()).input;
 }
 
 CallRecord& ResolveDialog::databaseRecord() {
-    return *inputRecord().match();
+    return *pairs_.pair(*currentPair()).database;
 }
 
 void ResolveDialog::loadCurrentItem() {
-    countText = "There are " + std::to_string(session_.differences.size()) +
-                " duplicate calls that have different data.";
+    countText =
+        "There are " + std::to_string(pairs_.openCount()) + " duplicate calls that have different data.";
+    positionText = "Item " + std::to_string(currentPair() ? currentItem + 1 : 0) + " of " +
+                   std::to_string(pairs_.view().size());
+    if (!currentPair()) {
+        inCall = inGrid = inState = inName = inEmail = inStation = inLine = {};
+        inEme = false;
+        inBands = {};
+        outCall = outGrid = outState = outName = outStation = outEmail = outLine = {};
+        outEme = false;
+        window().showValues(*this);
+        return;
+    }
     const CallRecord& input = inputRecord();
     inCall = input.call();
     inGrid = input.getGrid();
@@ -94,15 +176,85 @@ void ResolveDialog::loadOutputValues() {
 }
 
 void ResolveDialog::composeOutputLine() {
-    outLine = outCall + ',' + outGrid + ',' + (outEme ? "EME" : "") + ',' + outState + ',' + outName + ',' +
-              outEmail + ',' + outStation;
+    // Exactly the line that will be written: the record as stored with the boxes' values, so that the
+    // fields after the seventh stay and a typed comma shows as the ";" it will be written as.
+    if (currentPair()) {
+        CallRecord shown = databaseRecord();
+        shown.setField("Grid", outGrid);
+        shown.setField("EME", outEme ? "EME" : "");
+        shown.setField("State", outState);
+        shown.setField("Name", outName);
+        shown.setField("Station", outStation);
+        shown.setField("Email", outEmail);
+        outLine = shown.databaseLine();
+    }
     window().showValues(*this);
 }
 
+BoxSnapshot ResolveDialog::boxes() const {
+    return {currentPair().value_or(0),
+            outCall,
+            outGrid,
+            outState,
+            outName,
+            outStation,
+            outEmail,
+            outEme,
+            {gridModified, emeModified, stateModified, nameModified, emailModified, stationModified}};
+}
+
+void ResolveDialog::putBack(const BoxSnapshot& shown) {
+    if (currentPair() != shown.pair) {
+        showPair(shown.pair);
+    }
+    outCall = shown.call;
+    outGrid = shown.grid;
+    outState = shown.state;
+    outName = shown.name;
+    outStation = shown.station;
+    outEmail = shown.email;
+    outEme = shown.eme;
+    gridModified = shown.modified[0];
+    emeModified = shown.modified[1];
+    stateModified = shown.modified[2];
+    nameModified = shown.modified[3];
+    emailModified = shown.modified[4];
+    stationModified = shown.modified[5];
+    composeOutputLine();
+    window().redrawAll(*this);
+}
+
+template <typename Edit>
+void ResolveDialog::editBoxes(Edit edit, std::optional<PairField> typedInto) {
+    if (!currentPair()) {
+        return;
+    }
+    const BoxSnapshot before = boxes();
+    edit();
+    const BoxSnapshot after = boxes();
+    if (!(before == after)) {
+        history_.record({{}, {}, before, after, typedInto});
+        window().showPairs(*this);
+    }
+}
+
+void ResolveDialog::recordDecision(std::vector<PairSnapshot> before, std::optional<BoxSnapshot> boxesBefore) {
+    if (before.empty()) {
+        return;
+    }
+    std::vector<PairSnapshot> after = pairs_.snapshots(before);
+    history_.record(
+        {std::move(before), std::move(after), std::move(boxesBefore), std::nullopt, std::nullopt});
+    keepDecisions();
+}
+
 void ResolveDialog::storeOutputValues() {
+    const std::size_t pair = *currentPair();
+    const BoxSnapshot shown = boxes();
+    std::vector<PairSnapshot> before{pairs_.snapshot(pair)};
     CallRecord& database = databaseRecord();
-    CallRecord before;
-    before.copyFrom(database);
+    CallRecord stored;
+    stored.copyFrom(database);
     for (std::string* typed : {&outGrid, &outState, &outName, &outStation, &outEmail}) {
         keepOutCommas(*typed);
     }
@@ -112,33 +264,30 @@ void ResolveDialog::storeOutputValues() {
     database.setField("Name", outName);
     database.setField("Station", outStation);
     database.setField("Email", outEmail);
-    if (!database.sameAs(before)) {
-        ++modifiedCount;
-    }
-    if (MergeChanges* changes = session_.changeList()) {
-        changes->noteSettlement(&database, MergeChanges::Settlement::AsShown);
-    }
-    session_.differences.erase(session_.differences.begin() + static_cast<std::ptrdiff_t>(currentItem));
+    pairs_.markSavedAsShown(pair, !database.sameAs(stored));
+    recordDecision(std::move(before), shown);
 }
 
 bool ResolveDialog::saveIfModified() {
     // A failed validation leaves the values as read; the save goes on with them.
     window().readBoxes(*this);
-    if (!gridModified && !emeModified && !stateModified && !nameModified && !stationModified &&
-        !emailModified) {
+    if (!currentPair() || !anyModified()) {
         return false;
     }
-    if (!saveQuietly) {
-        MessageList question;
-        question.addLine("Do you want to save the changes to this item?");
-        if (question.show(window().messageBoxes(), std::nullopt, MessageList::Kind::Query) != 'Y') {
-            return false;
-        }
+    if (!saveQuietly && !ask(window().messageBoxes(), {"Do you want to save the changes to this item?"})) {
+        return false;
     }
     storeOutputValues();
-    if (session_.differences.empty()) {
-        showAllSaved();
+    return true;
+}
+
+bool ResolveDialog::endIfAllSaved() {
+    if (pairs_.openCount() != 0) {
+        return false;
     }
+    tell(window().messageBoxes(), "All Differences Saved.");
+    noteSettlements();
+    window().endDialog(DialogResult::Ok);
     return true;
 }
 
@@ -153,44 +302,52 @@ void ResolveDialog::markModified(bool& modified) {
     }
 }
 
-void ResolveDialog::showItem(std::size_t item) {
-    currentItem = item;
+void ResolveDialog::refreshView(std::optional<std::size_t> keep) {
+    pairs_.refreshView();
+    window().showPairs(*this);
+    showPair(keep);
+}
+
+void ResolveDialog::showPair(std::optional<std::size_t> pair) {
+    // A pair that left the view gives its row to the one after it.
+    const std::optional<std::size_t> row = pair ? pairs_.viewPosition(*pair) : std::nullopt;
+    currentItem = row.value_or(std::min(currentItem, pairs_.view().empty() ? 0 : pairs_.view().size() - 1));
     clearModified();
     loadCurrentItem();
 }
 
-void ResolveDialog::showAllSaved() {
-    MessageList messages;
-    messages.addLine("All Differences Saved.");
-    messages.show(window().messageBoxes());
-}
-
 void ResolveDialog::moveBy(bool forward) {
-    const bool atEnd = forward ? currentItem + 1 >= session_.differences.size() : currentItem == 0;
+    const std::optional<std::size_t> before = pairAt(static_cast<std::ptrdiff_t>(currentItem) - 1);
+    const std::optional<std::size_t> after = pairAt(static_cast<std::ptrdiff_t>(currentItem) + 1);
+    const std::optional<std::size_t> here = currentPair();
     const bool stored = saveIfModified();
-    if (session_.differences.empty()) {
-        window().endDialog(DialogResult::Ok);
-        return;
-    }
-    if (atEnd) {
-        window().tone(forward ? nextToneHz : prevToneHz, toneMs);
-        // The stored item has left the list: show its neighbour on the inner side.
-        if (stored) {
-            showItem(forward ? currentItem - 1 : currentItem);
+    if (stored) {
+        if (endIfAllSaved()) {
+            return;
         }
+        pairs_.refreshView();
+        window().showPairs(*this);
+    }
+    if (const std::optional<std::size_t> target = forward ? after : before) {
+        showPair(target);
         return;
     }
-    // Going forward, a stored item's successor has moved up into its place.
-    showItem(forward ? (stored ? currentItem : currentItem + 1) : currentItem - 1);
+    window().tone(forward ? nextToneHz : prevToneHz, toneMs);
+    // A stored pair may have left the view: its neighbour on the inner side is shown then.
+    if (stored) {
+        showPair(pairs_.viewPosition(*here) ? here : (forward ? before : after));
+    }
 }
 
 void ResolveDialog::moveToEnd(bool first) {
-    (void)saveIfModified();
-    if (session_.differences.empty()) {
-        window().endDialog(DialogResult::Ok);
-        return;
+    if (saveIfModified()) {
+        if (endIfAllSaved()) {
+            return;
+        }
+        pairs_.refreshView();
+        window().showPairs(*this);
     }
-    showItem(first ? 0 : session_.differences.size() - 1);
+    showPair(pairAt(first ? 0 : static_cast<std::ptrdiff_t>(pairs_.view().size()) - 1));
 }
 
 void ResolveDialog::onFirst() {
@@ -209,140 +366,334 @@ void ResolveDialog::onLast() {
     moveToEnd(false);
 }
 
+void ResolveDialog::onSelectRow(std::size_t row) {
+    const std::optional<std::size_t> target = pairAt(static_cast<std::ptrdiff_t>(row));
+    if (!target || target == currentPair()) {
+        return;
+    }
+    if (saveIfModified()) {
+        if (endIfAllSaved()) {
+            return;
+        }
+        pairs_.refreshView();
+        window().showPairs(*this);
+    }
+    showPair(target);
+}
+
+void ResolveDialog::onNextOpen() {
+    const auto& view = pairs_.view();
+    for (std::size_t row = currentItem + 1; row < view.size(); ++row) {
+        if (pairs_.pair(view[row]).state == PairState::Open) {
+            showPair(view[row]);
+            return;
+        }
+    }
+    window().tone(nextToneHz, toneMs);
+}
+
 void ResolveDialog::onSaveAsShown() {
     window().readBoxes(*this);
-    const bool hasNext = currentItem + 1 < session_.differences.size();
-    const bool hasPrev = currentItem > 0;
-    storeOutputValues();
-    if (hasNext) {
-        showItem(currentItem);
-    } else if (hasPrev) {
-        showItem(currentItem - 1);
-    } else {
-        showAllSaved();
-        window().endDialog(DialogResult::Ok);
+    if (!currentPair()) {
+        return;
     }
+    const std::optional<std::size_t> after = pairAt(static_cast<std::ptrdiff_t>(currentItem) + 1);
+    const std::optional<std::size_t> before = pairAt(static_cast<std::ptrdiff_t>(currentItem) - 1);
+    storeOutputValues();
+    if (!endIfAllSaved()) {
+        refreshView(after ? after : before);
+    }
+}
+
+void ResolveDialog::onSaveAndNextOpen() {
+    window().readBoxes(*this);
+    if (!currentPair()) {
+        return;
+    }
+    const std::size_t saved = *currentPair();
+    const std::size_t row = currentItem;
+    storeOutputValues();
+    if (endIfAllSaved()) {
+        return;
+    }
+    pairs_.refreshView();
+    window().showPairs(*this);
+    const auto& view = pairs_.view();
+    const std::optional<std::size_t> savedRow = pairs_.viewPosition(saved);
+    for (std::size_t next = savedRow ? *savedRow + 1 : row; next < view.size(); ++next) {
+        if (pairs_.pair(view[next]).state == PairState::Open) {
+            showPair(view[next]);
+            return;
+        }
+    }
+    window().tone(nextToneHz, toneMs);
+    showPair(savedRow ? std::optional(saved)
+                      : pairAt(static_cast<std::ptrdiff_t>(std::min(row, view.size() - 1))));
+}
+
+bool ResolveDialog::confirmSaveAll(bool takeInput) {
+    std::size_t open = 0;
+    std::array<std::size_t, pairFieldCount> counts{};
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        const ResolvePair& pair = pairs_.pair(i);
+        if (pair.state != PairState::Open) {
+            continue;
+        }
+        ++open;
+        for (const PairField field : pairFields) {
+            const std::optional<std::string> value = PairTable::inputValue(pair, field);
+            const bool differs = value && *value != PairTable::databaseValue(pair, field);
+            const bool changes = takeInput ? differs && !value->empty() && field != PairField::Eme : differs;
+            counts[static_cast<std::size_t>(field)] += changes ? 1 : 0;
+        }
+    }
+    std::string perField;
+    for (const PairField field : pairFields) {
+        if (const std::size_t n = counts[static_cast<std::size_t>(field)]; n != 0) {
+            perField += (perField.empty() ? "" : ", ") + std::string(fieldName(field)) + ": " +
+                        std::to_string(n) + (takeInput ? " values replaced" : " values kept");
+        }
+    }
+    const std::string what =
+        takeInput ? "Save all New takes the input's values into " + std::to_string(open) +
+                        " open pairs (empty values of the input are not taken)."
+                  : "Save all Original keeps your values in " + std::to_string(open) + " open pairs.";
+    return ask(window().messageBoxes(), {what, perField.empty() ? "No value changes." : perField, "Go on?"});
+}
+
+void ResolveDialog::saveAllNew() {
+    window().readBoxes(*this);
+    recordDecision(pairs_.saveAllNew());
+    refreshView(currentPair());
+}
+
+void ResolveDialog::saveAllOriginal() {
+    recordDecision(pairs_.saveAllOriginal());
+    refreshView(currentPair());
 }
 
 void ResolveDialog::onSaveAllNew() {
-    window().readBoxes(*this);
-    for (const auto& item : session_.differences) {
-        CallRecord& database = *item->match();
-        // A field the input layout lacks is skipped rather than set to "unknown".
-        for (const char* name : {"Grid", "State", "Name", "Email"}) {
-            const std::string_view value = item->fieldView(name);
-            if (value != unknownField) {
-                database.setField(name, std::string(value));
-            }
-        }
-        // The input's station data, as its own text or made from its bands; EME stays as it is.
-        std::string station = item->getStation();
-        if (station == unknownField) {
-            station = item->stationFromBands();
-        }
-        if (!station.empty()) {
-            database.setField("Station", std::move(station));
-        }
+    if (!confirmSaveAll(true)) {
+        return;
     }
-    modifiedCount += static_cast<std::uint32_t>(session_.differences.size());
-    removeAllItems(MergeChanges::Settlement::Input);
-    finish("All duplicate calls updated from input list.");
+    saveAllNew();
+    tell(window().messageBoxes(), "All duplicate calls updated from input list.");
 }
 
 void ResolveDialog::onSaveAllOriginal() {
-    removeAllItems(MergeChanges::Settlement::Original);
-    finish("All duplicate calls unchanged.");
+    if (!confirmSaveAll(false)) {
+        return;
+    }
+    saveAllOriginal();
+    tell(window().messageBoxes(), "All duplicate calls unchanged.");
+}
+
+void ResolveDialog::onTakeInput(PairField field) {
+    recordDecision(pairs_.takeInput(pairs_.takeable(field), field));
+    refreshView(currentPair());
+}
+
+void ResolveDialog::onKeepMine(PairField field) {
+    recordDecision(pairs_.keepMine(pairs_.keepable(field), field));
+    refreshView(currentPair());
+}
+
+void ResolveDialog::decidePair(std::size_t pair, const std::vector<PairField>& take) {
+    recordDecision(pairs_.decide(pair, take));
+    refreshView(currentPair());
+}
+
+void ResolveDialog::onReopen(const std::vector<std::size_t>& rows) {
+    std::vector<std::size_t> settled;
+    for (const std::size_t row : rows) {
+        const std::optional<std::size_t> pair = pairAt(static_cast<std::ptrdiff_t>(row));
+        if (pair && pairs_.pair(*pair).state != PairState::Open) {
+            settled.push_back(*pair);
+        }
+    }
+    const std::optional<std::size_t> shown = currentPair();
+    recordDecision(pairs_.reopen(settled));
+    refreshView(settled.empty() ? shown : std::optional(settled.front()));
+}
+
+void ResolveDialog::applyStep(const HistoryStep& step, bool undo) {
+    for (const PairSnapshot& snapshot : undo ? step.before : step.after) {
+        pairs_.restore(snapshot);
+    }
+    if (!step.before.empty()) {
+        pairs_.refreshView();
+        keepDecisions();
+    }
+    window().showPairs(*this);
+    if (const std::optional<BoxSnapshot>& shown = undo ? step.boxesBefore : step.boxesAfter) {
+        putBack(*shown);
+    } else {
+        showPair(step.before.front().index);
+    }
+}
+
+void ResolveDialog::onUndo() {
+    if (history_.canUndo()) {
+        applyStep(history_.undo(), true);
+    }
+}
+
+void ResolveDialog::onRedo() {
+    if (history_.canRedo()) {
+        applyStep(history_.redo(), false);
+    }
+}
+
+void ResolveDialog::noteSettlements() {
+    if (MergeChanges* changes = session_.changeList()) {
+        for (std::size_t i = 0; i < pairs_.size(); ++i) {
+            const ResolvePair& pair = pairs_.pair(i);
+            std::vector<std::pair<std::string, std::string>> fields;
+            for (const PairField field : pairFields) {
+                if (pair.differs(field)) {
+                    const FieldDecision decision = pair.decision(field);
+                    fields.emplace_back(fieldName(field), decision == FieldDecision::TakeInput  ? "input"
+                                                          : decision == FieldDecision::KeepMine ? "kept"
+                                                                                                : "open");
+                }
+            }
+            changes->noteSettlement(pair.database, settlementOf(pair.state), std::move(fields));
+        }
+    }
 }
 
 void ResolveDialog::onOk() {
-    // The items not yet settled stay in the list; the workflow leaves their records as they are.
-    if (window().readBoxes(*this)) {
-        window().endDialog(DialogResult::Ok);
+    // The boxes must read back; a failed validation keeps the dialog open.
+    if (!window().readBoxes(*this)) {
+        return;
     }
+    if (currentPair() && anyModified() &&
+        ask(window().messageBoxes(), {"Do you want to save the changes to this item?"})) {
+        storeOutputValues();
+        refreshView(currentPair());
+    }
+    if (const std::size_t open = pairs_.openCount(); open != 0) {
+        MessageList question;
+        question.addFormatted("%zu pairs are still open and keep your data. End the resolve step?", open);
+        if (question.show(window().messageBoxes(), std::nullopt, MessageList::Kind::Query) != 'Y') {
+            return;
+        }
+    }
+    noteSettlements();
+    window().endDialog(DialogResult::Ok);
 }
 
 void ResolveDialog::onCancel() {
+    if (const std::size_t decided = pairs_.decidedCount(); decided != 0) {
+        MessageList question;
+        question.addFormatted("Discard the %zu decisions made and stop the merge?", decided);
+        if (question.show(window().messageBoxes(), std::nullopt, MessageList::Kind::Query) != 'Y') {
+            return;
+        }
+    }
     window().endDialog(DialogResult::Cancel);
 }
 
-void ResolveDialog::onInputFieldFocus(InputBox box) {
-    const CallRecord& database = databaseRecord();
-    switch (box) {
-        case InputBox::Grid:
-            outGrid = inGrid;
-            gridModified = outGrid != database.fieldView("Grid");
-            break;
-        case InputBox::State:
-            outState = inState;
-            stateModified = outState != database.fieldView("State");
-            break;
-        case InputBox::Name:
-            outName = inName;
-            nameModified = outName != database.fieldView("Name");
-            break;
-        case InputBox::Email:
-            outEmail = inEmail;
-            emailModified = outEmail != database.fieldView("Email");
-            break;
-        case InputBox::Station:
-            outStation = inStation;
-            stationModified = outStation != database.fieldView("Station");
-            break;
-        case InputBox::Band:
-            outStation = inputRecord().stationFromBands();
-            stationModified = outStation != database.fieldView("Station");
-            break;
+void ResolveDialog::setFilter(PairFilter filter) {
+    const std::optional<std::size_t> shown = currentPair();
+    pairs_.setFilter(std::move(filter));
+    window().showPairs(*this);
+    if (!shown || !pairs_.viewPosition(*shown)) {
+        currentItem = 0;
     }
-    composeOutputLine();
+    showPair(shown);
+}
+
+void ResolveDialog::setSort(PairColumn column, bool ascending) {
+    const std::optional<std::size_t> shown = currentPair();
+    pairs_.setSort(column, ascending);
+    window().showPairs(*this);
+    showPair(shown);
+}
+
+void ResolveDialog::onInputFieldFocus(InputBox box) {
+    if (!currentPair()) {
+        return;
+    }
+    const auto transfer = [this, box] {
+        const CallRecord& database = databaseRecord();
+        switch (box) {
+            case InputBox::Grid:
+                outGrid = inGrid;
+                gridModified = outGrid != database.fieldView("Grid");
+                break;
+            case InputBox::State:
+                outState = inState;
+                stateModified = outState != database.fieldView("State");
+                break;
+            case InputBox::Name:
+                outName = inName;
+                nameModified = outName != database.fieldView("Name");
+                break;
+            case InputBox::Email:
+                outEmail = inEmail;
+                emailModified = outEmail != database.fieldView("Email");
+                break;
+            case InputBox::Station:
+                outStation = inStation;
+                stationModified = outStation != database.fieldView("Station");
+                break;
+            case InputBox::Band:
+                outStation = inputRecord().stationFromBands();
+                stationModified = outStation != database.fieldView("Station");
+                break;
+        }
+        composeOutputLine();
+    };
+    editBoxes(transfer);
 }
 
 void ResolveDialog::onUse() {
-    const CallRecord& input = inputRecord();
-    const CallRecord& database = databaseRecord();
-    outCall = inCall;
-    outGrid = inGrid;
-    outEme = inEme;
-    outState = inState;
-    outName = inName;
-    outEmail = inEmail;
-    outStation = input.getStation();
-    if (outStation == unknownField) {
-        outStation = input.stationFromBands();
-    }
-    gridModified = outGrid != database.fieldView("Grid");
-    emeModified = outEme != database.hasEmeFlag();
-    stateModified = outState != database.fieldView("State");
-    nameModified = outName != database.fieldView("Name");
-    emailModified = outEmail != database.fieldView("Email");
-    stationModified = outStation != database.fieldView("Station");
-    composeOutputLine();
+    editBoxes([this] {
+        const CallRecord& input = inputRecord();
+        const CallRecord& database = databaseRecord();
+        outCall = inCall;
+        outGrid = inGrid;
+        outEme = inEme;
+        outState = inState;
+        outName = inName;
+        outEmail = inEmail;
+        outStation = input.getStation();
+        if (outStation == unknownField) {
+            outStation = input.stationFromBands();
+        }
+        gridModified = outGrid != database.fieldView("Grid");
+        emeModified = outEme != database.hasEmeFlag();
+        stateModified = outState != database.fieldView("State");
+        nameModified = outName != database.fieldView("Name");
+        emailModified = outEmail != database.fieldView("Email");
+        stationModified = outStation != database.fieldView("Station");
+        composeOutputLine();
+    });
 }
 
 void ResolveDialog::onOrg() {
-    loadOutputValues();
-    clearModified();
-    composeOutputLine();
+    editBoxes([this] {
+        loadOutputValues();
+        clearModified();
+        composeOutputLine();
+    });
 }
 
 void ResolveDialog::onOutputFieldChange(OutputBox box) {
+    static constexpr std::array<PairField, 6> fields{PairField::Grid, PairField::Eme,     PairField::State,
+                                                     PairField::Name, PairField::Station, PairField::Email};
+    if (!currentPair()) {
+        return;
+    }
+    // The boxes already hold what the user typed: the step's "before" is what the dialog showed last.
+    BoxSnapshot before = boxes();
     window().readBoxes(*this);
     composeOutputLine();
     markModified(flag(box));
-}
-
-void ResolveDialog::removeAllItems(MergeChanges::Settlement settlement) {
-    if (MergeChanges* changes = session_.changeList()) {
-        for (const auto& item : session_.differences) {
-            changes->noteSettlement(item->match(), settlement);
-        }
+    const BoxSnapshot after = boxes();
+    if (!(before == after)) {
+        history_.record({{}, {}, std::move(before), after, fields[static_cast<std::size_t>(box)]});
+        window().showPairs(*this);
     }
-    session_.differences.clear();
-    currentItem = 0;
-}
-
-void ResolveDialog::finish(const char* message) {
-    MessageList messages;
-    messages.addLine(message);
-    messages.show(window().messageBoxes());
-    window().endDialog(DialogResult::Ok);
 }

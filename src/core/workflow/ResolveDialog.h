@@ -1,21 +1,24 @@
-// The resolve dialog's logic: the differing pairs of a merge, one at a time, and how they are settled.
+// The resolve dialog's logic: the differing pairs of a merge, an overview of them, one pair at a time in the
+// boxes, and how they are settled: one by one, field by field for many at once, or all at once. Every
+// decision can be undone and redone.
 #pragma once
 
 #include <array>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
-#include <string>
-
-#include "core/merge/MergeChanges.h"
-#include "core/workflow/ResolveWindowInterface.h"
-
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/calldata/CallRecord.h"
 #include "core/calldata/TextEncoding.h"
+#include "core/workflow/DecisionHistory.h"
 #include "core/workflow/MergeSession.h"
+#include "core/workflow/PairTable.h"
+#include "core/workflow/ResolveWindowInterface.h"
+#include "core/workflow/ResumeStore.h"
 
 class ResolveDialog {
   public:
@@ -24,27 +27,54 @@ class ResolveDialog {
     // The editable output controls, each with its modified flag.
     enum class OutputBox { Grid, Eme, State, Name, Station, Email };
 
-    // Works on the session's `differences` and the database records they point to.
-    explicit ResolveDialog(MergeSession& session) : session_(session) {}
+    // Works on the session's differences and the database records they point to. With `resume`, the
+    // decisions are kept on disk under `resumeKey` as they are made, and kept ones are offered on opening.
+    explicit ResolveDialog(MergeSession& session, const ResumeStore* resume = nullptr,
+                           std::string resumeKey = {});
 
     void setWindow(ResolveWindowInterface& window) { window_ = &window; }
-    // Opening: chooses the station display and shows the first pair.
+    // Opening: chooses the station display, offers kept decisions and shows the first pair.
     void onInitDialog();
 
-    // The move buttons: each first saves an edited item (asking unless saveQuietly).
+    // The move buttons, within the overview's view: each first saves an edited pair (asking unless
+    // saveQuietly).
     void onFirst();
     void onPrev();
     void onNext();
     void onLast();
-    // Saves the output line of the current item as it stands and shows a neighbour.
+    // A row of the overview chosen: a move to that pair.
+    void onSelectRow(std::size_t row);
+    // The next open pair after the shown one, without saving anything.
+    void onNextOpen();
+    // Saves the output line of the shown pair as it stands and shows a neighbour.
     void onSaveAsShown();
-    // Takes the input's values into every remaining database record.
+    // The same, then the next open pair.
+    void onSaveAndNextOpen();
+    // Take the input's values into every open pair, or keep the database's; each asks first, saying what
+    // it will change.
     void onSaveAllNew();
-    // Keeps the database's values of every remaining pair.
     void onSaveAllOriginal();
-    // Enter: reads the boxes and ends with OK, leaving the remaining items unsaved.
+    // The same without asking, for the batch command.
+    void saveAllNew();
+    void saveAllOriginal();
+    // Field by field, for the open pairs of the view: take the input's value, or keep the database's.
+    void onTakeInput(PairField field);
+    void onKeepMine(PairField field);
+    // One pair settled field by field, as PairTable::decide does it.
+    void decidePair(std::size_t pair, const std::vector<PairField>& take);
+    // Settled pairs of these view rows become open again, with their values as the step began.
+    void onReopen(const std::vector<std::size_t>& rows);
+    void onUndo();
+    void onRedo();
+    [[nodiscard]] bool canUndo() const { return history_.canUndo(); }
+    [[nodiscard]] bool canRedo() const { return history_.canRedo(); }
+    // Enter: saves the shown pair if the user wants, asks while pairs are open, and ends with OK.
     void onOk();
+    // Cancel, Escape, the close box: asks before throwing decisions away, and ends with Cancel.
     void onCancel();
+    // What the overview shows.
+    void setFilter(PairFilter filter);
+    void setSort(PairColumn column, bool ascending);
 
     // Editing the output line.
     void onInputFieldFocus(InputBox box);
@@ -53,16 +83,15 @@ class ResolveDialog {
     // The user typed into an output box or clicked the output EME box.
     void onOutputFieldChange(OutputBox box);
 
-    // The pairs still to settle, in call order.
-    [[nodiscard]] const std::vector<std::unique_ptr<CallRecord>>& pairs() const {
-        return session_.differences;
-    }
+    [[nodiscard]] const PairTable& pairs() const { return pairs_; }
+    // The shown pair, as an index into pairs(); nothing when the view is empty.
+    [[nodiscard]] std::optional<std::size_t> currentPair() const;
     // How the database's bytes read for display, and how edits are stored.
     [[nodiscard]] TextEncoding databaseEncoding() const { return session_.databaseEncoding; }
+    // Database records changed by this dialog, as the merge counts them.
+    [[nodiscard]] std::uint32_t modifiedCount() const { return pairs_.modifiedCount(); }
 
-    std::size_t currentItem = 0;
-    // Database records changed by saves in this dialog.
-    std::uint32_t modifiedCount = 0;
+    std::size_t currentItem = 0;  // the shown pair's row in the view
     // The input has one "Station" text rather than four band values.
     bool singleStationBox = false;
     bool gridModified = false;
@@ -75,6 +104,7 @@ class ResolveDialog {
 
     // The values of the controls.
     std::string countText;
+    std::string positionText;  // "Item n of m" of the view
     std::string inCall;
     std::string inGrid;
     std::string inState;
@@ -102,22 +132,41 @@ class ResolveDialog {
     [[nodiscard]] CallRecord& inputRecord();
     [[nodiscard]] CallRecord& databaseRecord();
     [[nodiscard]] bool& flag(OutputBox box);
+    [[nodiscard]] bool anyModified() const;
 
     void loadCurrentItem();
     void loadOutputValues();
     void composeOutputLine();
+    // Stores the output values into the shown pair, as a step that can be undone.
     void storeOutputValues();
     [[nodiscard]] bool saveIfModified();
     void clearModified();
     void markModified(bool& modified);
-    void showItem(std::size_t item);
+    void showPair(std::optional<std::size_t> pair);
     void moveBy(bool forward);
     void moveToEnd(bool first);
-    void showAllSaved();
+    [[nodiscard]] std::optional<std::size_t> pairAt(std::ptrdiff_t row) const;
+    [[nodiscard]] bool endIfAllSaved();
+    void refreshView(std::optional<std::size_t> keep);
 
-    void removeAllItems(MergeChanges::Settlement settlement);
-    void finish(const char* message);
+    [[nodiscard]] BoxSnapshot boxes() const;
+    void putBack(const BoxSnapshot& boxes);
+    // Records a change of the output boxes made by `edit`.
+    template <typename Edit>
+    void editBoxes(Edit edit, std::optional<PairField> typedInto = std::nullopt);
+    // Records a decision on pairs: `before` what they were, as the change returned it.
+    void recordDecision(std::vector<PairSnapshot> before,
+                        std::optional<BoxSnapshot> boxesBefore = std::nullopt);
+    void applyStep(const HistoryStep& step, bool undo);
+    [[nodiscard]] bool confirmSaveAll(bool takeInput);
+    void noteSettlements();
+    void offerResume();
+    void keepDecisions();
 
     MergeSession& session_;
+    PairTable pairs_;
+    DecisionHistory history_;
+    const ResumeStore* resume_;
+    std::string resumeKey_;
     ResolveWindowInterface* window_ = nullptr;
 };

@@ -23,6 +23,8 @@ class ResolveWindowInterface {
     // Copies the dialog's values into the controls; none of this counts as an edit by the user. The Save
     // Quietly box is only ever read: showing values (after a transfer, say) must not undo the user's tick.
     virtual void showValues(const ResolveDialog& dialog) = 0;
+    // Shows the overview afresh: the pairs of the view, their states, and which decisions are possible.
+    virtual void showPairs(const ResolveDialog& dialog) = 0;
     // Redraws the whole window at once, so that the output boxes whose flag is raised turn red.
     virtual void redrawAll(const ResolveDialog& dialog) = 0;
     virtual void hideControl(ResolveControl control) = 0;

@@ -56,6 +56,9 @@ void fillList(QListWidget* list, const std::vector<std::string>& lines, TextEnco
     for (const std::string& line : lines) {
         list->addItem(decoded(line, encoding));
     }
+    // Shown, not chosen: no row stands out as if it were.
+    list->setCurrentRow(-1);
+    list->clearSelection();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -18,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -62,6 +64,12 @@ MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, Co
       dialog_(*this, resolveStep != nullptr ? *resolveStep : *ownResolveStep_,
               commentsStep != nullptr ? *commentsStep : *ownCommentsStep_, settings) {
     setWindowTitle(QStringLiteral("VelkMerge v3.0 by Tamsk"));
+    // Decisions of an unfinished resolve step are kept with the program's data, never in the Velk folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!data.isEmpty()) {
+        dialog_.resumeFolder =
+            std::filesystem::path(QDir(data).filePath(QStringLiteral("resume")).toStdWString());
+    }
     setWindowIcon(QApplication::windowIcon());
     buildControls();
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/workflow/ErrorList.h"
+#include "gui/common/SettingsFile.h"
 
 namespace {
 
@@ -61,19 +62,6 @@ void loadNumber(QSettings& store, const char* name, std::uint16_t& field) {
 }
 
 }  // namespace
-
-std::unique_ptr<QSettings> openProgramSettings() {
-#ifdef _WIN32
-    auto store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\Tamsk\\VelkMerge"),
-                                             QSettings::NativeFormat);
-#else
-    auto store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Tamsk"), QStringLiteral("VelkMerge"));
-#endif
-    // Only the user's own values count, never an organisation-wide or system-wide file.
-    store->setFallbacksEnabled(false);
-    return store;
-}
 
 bool loadSettings(ProgramSettings& settings, QSettings& store) {
     if (!store.childGroups().contains(QLatin1String(settingsGroup))) {

@@ -6,13 +6,11 @@
 
 #include "core/workflow/MessageBoxes.h"
 #include "core/workflow/ProgramSettings.h"
+#include "gui/common/SettingsFile.h"
 
 // The group that holds the values: the registry key "Software\Tamsk\VelkMerge\3.0" under
 // HKEY_CURRENT_USER on Windows, the [3.0] section of the user's Tamsk/VelkMerge.ini elsewhere.
 inline constexpr const char* settingsGroup = "3.0";
-
-// The user's own settings store; nothing is read or written until it is used.
-[[nodiscard]] std::unique_ptr<QSettings> openProgramSettings();
 
 // Fills `settings` from `store`. A number is taken when it is an integer that fits 32 bits unsigned,
 // and then only its low 16 bits; LastBrowse is taken when it is shorter than 256 bytes. Anything else

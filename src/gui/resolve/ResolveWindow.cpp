@@ -3,19 +3,25 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSplitter>
+#include <QTableView>
+#include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -24,9 +30,10 @@
 #include "core/calldata/TextEncoding.h"
 #include "core/workflow/MergeDialog.h"
 #include "core/workflow/Tooltips.h"
+#include "gui/common/SettingsFile.h"
 #include "gui/common/WrappedToolTip.h"
-
-#include "gui/common/QtWindowsApi.h"
+#include "gui/resolve/DifferenceDelegate.h"
+#include "gui/resolve/PairTableModel.h"
 
 namespace {
 
@@ -95,9 +102,14 @@ const std::initializer_list<std::pair<QKeyCombination, void (ResolveDialog::*)()
     {Qt::CTRL | Qt::Key_PageUp, &ResolveDialog::onPrev},   {Qt::CTRL | Qt::Key_Down, &ResolveDialog::onNext},
     {Qt::CTRL | Qt::Key_PageDown, &ResolveDialog::onNext}, {Qt::CTRL | Qt::Key_End, &ResolveDialog::onLast}};
 
-bool isMoveKey(const QKeyEvent& event) {
+// The window's own keys, which a text box would otherwise take: the moves, undo, redo, save and take.
+bool isWindowKey(const QKeyEvent& event) {
+    const QKeyCombination keys = event.keyCombination();
     return std::any_of(moveKeys.begin(), moveKeys.end(),
-                       [&event](const auto& entry) { return entry.first == event.keyCombination(); });
+                       [keys](const auto& entry) { return entry.first == keys; }) ||
+           keys == (Qt::CTRL | Qt::Key_Z) || keys == (Qt::CTRL | Qt::Key_Y) ||
+           keys == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z) || keys == (Qt::CTRL | Qt::Key_S) ||
+           keys == (Qt::CTRL | Qt::Key_T);
 }
 
 }  // namespace
@@ -109,7 +121,15 @@ ResolveWindow::ResolveWindow(ResolveDialog& dialog, QWidget* parent, MessageBoxe
       ownBoxes_(this),
       boxes_(boxes) {
     setWindowTitle(tr("Resolve different duplicates"));
+    setSizeGripEnabled(true);
     buildControls();
+    resize(sizeHint().width(), sizeHint().height() + 12 * fontMetrics().lineSpacing());
+    {
+        // Only the widths come back: every resolve step starts in call order.
+        const QSignalBlocker quiet(table_->horizontalHeader());
+        restoreWindowLayout(*this, table_->horizontalHeader(), QStringLiteral("ResolveWindow"));
+        table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    }
 }
 
 void ResolveWindow::explain(QWidget* control, const char* text) {
@@ -359,12 +379,147 @@ QVBoxLayout* ResolveWindow::buildButtons() {
     return rows;
 }
 
+// The overview of all pairs: what it shows, the pairs in it, and the decisions for many of them at once.
+QWidget* ResolveWindow::buildOverview() {
+    stateFilter_ = new QComboBox;
+    stateFilter_->setObjectName("stateFilter");
+    stateFilter_->addItems({tr("Open pairs"), tr("All pairs"), tr("Settled pairs")});
+    fieldFilter_ = new QComboBox;
+    fieldFilter_->setObjectName("fieldFilter");
+    fieldFilter_->addItem(tr("Any field differs"));
+    for (const PairField field : pairFields) {
+        fieldFilter_->addItem(tr("%1 differs").arg(fromBytes(std::string(fieldName(field)))));
+    }
+    for (const PairField field : pairFields) {
+        fieldFilter_->addItem(tr("Only the %1 differs").arg(fromBytes(std::string(fieldName(field)))));
+    }
+    textFilter_ = new QLineEdit;
+    textFilter_->setObjectName("textFilter");
+    textFilter_->setPlaceholderText(tr("Find a call or a name (Ctrl+F)"));
+    textFilter_->setClearButtonEnabled(true);
+    for (QComboBox* box : {stateFilter_, fieldFilter_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &ResolveWindow::applyFilter);
+    }
+    connect(textFilter_, &QLineEdit::textChanged, this, &ResolveWindow::applyFilter);
+
+    table_ = new QTableView;
+    table_->setObjectName("pairTable");
+    model_ = new PairTableModel(dialog_, this);
+    table_->setModel(model_);
+    table_->setItemDelegate(new DifferenceDelegate(table_));
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(2 * fontMetrics().lineSpacing() + 6);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSortIndicatorShown(true);
+    table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    table_->horizontalHeader()->setSectionsClickable(true);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                dialog_.setSort(static_cast<PairColumn>(column), order == Qt::AscendingOrder);
+            });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!showing_ && current.isValid()) {
+                    dialog_.onSelectRow(static_cast<std::size_t>(current.row()));
+                }
+            });
+
+    decideButton_ = new QToolButton;
+    decideButton_->setObjectName("decideButton");
+    decideButton_->setText(tr("&Decide by field"));
+    decideButton_->setPopupMode(QToolButton::InstantPopup);
+    decideButton_->setToolTip(
+        tr("Take the input's value of a field, or keep yours, in every open pair shown"));
+    decideMenu_ = new QMenu(decideButton_);
+    decideButton_->setMenu(decideMenu_);
+    connect(decideMenu_, &QMenu::aboutToShow, this, &ResolveWindow::fillDecideMenu);
+    auto* reopen = new QPushButton(tr("&Reopen"));
+    reopen->setObjectName("reopenButton");
+    reopen->setAutoDefault(false);
+    reopen->setToolTip(tr("Make the selected settled pairs open again, with your values as they were"));
+    connect(reopen, &QPushButton::clicked, this, [this] {
+        std::vector<std::size_t> rows;
+        for (const QModelIndex& row : table_->selectionModel()->selectedRows()) {
+            rows.push_back(static_cast<std::size_t>(row.row()));
+        }
+        dialog_.onReopen(rows);
+    });
+    undoButton_ = addButton(tr("Undo"), "undoButton", &ResolveDialog::onUndo);
+    undoButton_->setToolTip(tr("Undo the last decision or edit (Ctrl+Z)"));
+    redoButton_ = addButton(tr("Redo"), "redoButton", &ResolveDialog::onRedo);
+    redoButton_->setToolTip(tr("Redo what was undone (Ctrl+Y)"));
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(stateFilter_);
+    filters->addWidget(fieldFilter_);
+    filters->addWidget(textFilter_, 1);
+    auto* decisions = new QHBoxLayout;
+    decisions->addWidget(decideButton_);
+    decisions->addWidget(reopen);
+    decisions->addStretch();
+    decisions->addWidget(undoButton_);
+    decisions->addWidget(redoButton_);
+    auto* overview = new QWidget;
+    auto* layout = new QVBoxLayout(overview);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(filters);
+    layout->addWidget(table_, 1);
+    layout->addLayout(decisions);
+    return overview;
+}
+
+void ResolveWindow::fillDecideMenu() {
+    decideMenu_->clear();
+    const PairTable& pairs = dialog_.pairs();
+    for (const PairField field : pairFields) {
+        const QString name = fromBytes(std::string(fieldName(field)));
+        const std::size_t take = pairs.takeable(field).size();
+        const std::size_t keep = pairs.keepable(field).size();
+        QAction* taking = decideMenu_->addAction(tr("Take the input's %1 (%2 pairs)").arg(name).arg(take));
+        taking->setEnabled(take != 0);
+        connect(taking, &QAction::triggered, this, [this, field] { dialog_.onTakeInput(field); });
+        QAction* keeping = decideMenu_->addAction(tr("Keep my %1 (%2 pairs)").arg(name).arg(keep));
+        keeping->setEnabled(keep != 0);
+        connect(keeping, &QAction::triggered, this, [this, field] { dialog_.onKeepMine(field); });
+        decideMenu_->addSeparator();
+    }
+}
+
+void ResolveWindow::applyFilter() {
+    PairFilter filter;
+    filter.states = static_cast<PairFilter::States>(stateFilter_->currentIndex());
+    const int fields = fieldFilter_->currentIndex();
+    const auto count = static_cast<int>(pairFieldCount);
+    filter.fields = fields == 0       ? PairFilter::Fields::Any
+                    : fields <= count ? PairFilter::Fields::Includes
+                                      : PairFilter::Fields::Only;
+    filter.field =
+        fields == 0 ? PairField::Grid : pairFields.at(static_cast<std::size_t>((fields - 1) % count));
+    filter.text = textFilter_->text().toStdString();
+    dialog_.setFilter(std::move(filter));
+}
+
 void ResolveWindow::buildControls() {
+    auto* boxes = new QWidget;
+    auto* boxLayout = new QVBoxLayout(boxes);
+    boxLayout->setContentsMargins(0, 0, 0, 0);
+    boxLayout->addWidget(buildHeader());
+    boxLayout->addLayout(buildPairGrid());
+    boxLayout->addLayout(buildLineBoxes());
+    boxLayout->addLayout(buildButtons());
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName("splitter");
+    splitter->addWidget(boxes);
+    splitter->addWidget(buildOverview());
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buildHeader());
-    layout->addLayout(buildPairGrid());
-    layout->addLayout(buildLineBoxes());
-    layout->addLayout(buildButtons());
+    layout->addWidget(splitter);
 
     QWidget* previous = nullptr;
     for (const char* name : {"useButton",
@@ -386,19 +541,81 @@ void ResolveWindow::buildControls() {
                              "saveAsShownButton",
                              "saveAllNewButton",
                              "saveAllOriginalButton",
-                             "cancelButton"}) {
+                             "cancelButton",
+                             "stateFilter",
+                             "fieldFilter",
+                             "textFilter",
+                             "pairTable",
+                             "decideButton",
+                             "reopenButton",
+                             "undoButton",
+                             "redoButton"}) {
         auto* control = findChild<QWidget*>(QString::fromUtf8(name));
         if (previous != nullptr) {
             setTabOrder(previous, control);
         }
         previous = control;
     }
+    addKeys();
+}
 
-    // Keys for the moves beyond their mnemonics.
+void ResolveWindow::addKeys() {
     for (const auto& [keys, handler] : moveKeys) {
         auto* shortcut = new QShortcut(QKeySequence(keys), this);
         connect(shortcut, &QShortcut::activated, this, [this, handler = handler] { (dialog_.*handler)(); });
     }
+    const auto key = [this](QKeySequence keys, auto action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { dialog_.onUndo(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { dialog_.onRedo(); });
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { dialog_.onRedo(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_T), [this] { takeFieldInFocus(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { dialog_.onSaveAndNextOpen(); });
+    key(QKeySequence(Qt::Key_F8), [this] { dialog_.onNextOpen(); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        textFilter_->setFocus();
+        textFilter_->selectAll();
+    });
+    key(QKeySequence(Qt::CTRL | Qt::Key_L), [this] { table_->setFocus(); });
+    key(QKeySequence(Qt::Key_F1), [this] { showHelp(); });
+}
+
+void ResolveWindow::takeFieldInFocus() {
+    const QWidget* focus = QApplication::focusWidget();
+    const std::pair<const QWidget*, ResolveDialog::InputBox> fields[] = {
+        {outGrid_.edit, ResolveDialog::InputBox::Grid},
+        {outState_.edit, ResolveDialog::InputBox::State},
+        {outName_.edit, ResolveDialog::InputBox::Name},
+        {outEmail_.edit, ResolveDialog::InputBox::Email},
+        {outStation_.edit,
+         singleStationBox() ? ResolveDialog::InputBox::Station : ResolveDialog::InputBox::Band}};
+    for (const auto& [box, input] : fields) {
+        if (box == focus) {
+            dialog_.onInputFieldFocus(input);
+            return;
+        }
+    }
+    if (focus == outEme_) {
+        dialog_.onUse();  // EME has no box of its own to take from: Use takes the flag with the rest
+    }
+}
+
+void ResolveWindow::showHelp() {
+    messageBoxes().showStatus(
+        tr("Resolve different duplicates: keys").toStdString(),
+        "Ctrl+Home, Ctrl+End: first and last pair of the list\n"
+        "Ctrl+Up or Ctrl+PageUp, Ctrl+Down or Ctrl+PageDown: previous and next pair\n"
+        "F8: next open pair, without saving\n"
+        "Ctrl+S: save the pair as shown and go to the next open pair\n"
+        "Ctrl+T: take the input's value of the field whose box has the focus\n"
+        "Ctrl+Z, Ctrl+Y: undo and redo a decision or an edit\n"
+        "Ctrl+F: find a call or a name; Ctrl+L: the list of pairs\n"
+        "Enter: end the resolve step (asks while pairs are open)\n"
+        "Escape: stop the merge (asks before throwing decisions away)\n"
+        "Alt+F, Alt+P, Alt+N, Alt+L: First, Prev, Next, Last; Alt+D: decide by field; Alt+R: reopen\n"
+        "Click a box of the top line to take its value; click a column's title to sort by it.");
 }
 
 void ResolveWindow::place(TextBox& box, const std::string& bytes) {
@@ -418,6 +635,11 @@ std::string ResolveWindow::read(const TextBox& box) const {
 }
 
 void ResolveWindow::colour(QWidget* control, bool modified) {
+    // Bold as well as red, so that the mark shows in a dark palette and to eyes that do not tell red apart.
+    QFont font = control->font();
+    font.setBold(modified);
+    font.setUnderline(modified);
+    control->setFont(font);
     if (!modified) {
         // Back to the colours of the theme.
         control->setPalette(QPalette());
@@ -452,9 +674,15 @@ bool ResolveWindow::readBoxes(ResolveDialog& dialog) {
 
 void ResolveWindow::showValues(const ResolveDialog& dialog) {
     countText_->setText(fromBytes(dialog.countText));
-    const std::size_t items = dialog.pairs().size();
-    positionText_->setText(items == 0 ? QString()
-                                      : tr("Item %1 of %2").arg(dialog.currentItem + 1).arg(items));
+    positionText_->setText(fromBytes(dialog.positionText));
+    selectCurrentRow();
+    // After a move the focus never stays in a box of the top line, where a click would then do nothing.
+    for (const auto& [control, box] : transfers_) {
+        if (control == QApplication::focusWidget() && shownPair_ != dialog.currentPair()) {
+            focusOutputOf(box);
+        }
+    }
+    shownPair_ = dialog.currentPair();
     place(inCall_, dialog.inCall);
     place(inGrid_, dialog.inGrid);
     place(inState_, dialog.inState);
@@ -481,7 +709,53 @@ void ResolveWindow::showValues(const ResolveDialog& dialog) {
     redrawAll(dialog);
 }
 
+void ResolveWindow::showPairs(const ResolveDialog& dialog) {
+    model_->reload();
+    selectCurrentRow();
+    undoButton_->setEnabled(dialog.canUndo());
+    redoButton_->setEnabled(dialog.canRedo());
+}
+
+void ResolveWindow::selectCurrentRow() {
+    const std::optional<std::size_t> pair = dialog_.currentPair();
+    showing_ = true;
+    if (pair && static_cast<int>(dialog_.currentItem) < model_->rowCount()) {
+        const QModelIndex row = model_->index(static_cast<int>(dialog_.currentItem), 0);
+        if (table_->currentIndex().row() != row.row()) {
+            table_->selectionModel()->setCurrentIndex(
+                row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+        table_->scrollTo(row);
+    } else {
+        table_->selectionModel()->clearSelection();
+    }
+    showing_ = false;
+}
+
+void ResolveWindow::focusOutputOf(ResolveDialog::InputBox box) {
+    switch (box) {
+        case ResolveDialog::InputBox::Grid:
+            outGrid_.edit->setFocus();
+            break;
+        case ResolveDialog::InputBox::State:
+            outState_.edit->setFocus();
+            break;
+        case ResolveDialog::InputBox::Name:
+            outName_.edit->setFocus();
+            break;
+        case ResolveDialog::InputBox::Email:
+            outEmail_.edit->setFocus();
+            break;
+        case ResolveDialog::InputBox::Station:
+        case ResolveDialog::InputBox::Band:
+            outStation_.edit->setFocus();
+            break;
+    }
+}
+
 void ResolveWindow::redrawAll(const ResolveDialog& dialog) {
+    undoButton_->setEnabled(dialog.canUndo());
+    redoButton_->setEnabled(dialog.canRedo());
     colour(outGrid_.edit, dialog.gridModified);
     colour(outEme_, dialog.emeModified);
     colour(outState_.edit, dialog.stateModified);
@@ -509,16 +783,11 @@ void ResolveWindow::hideControl(ResolveControl control) {
 }
 
 void ResolveWindow::tone(unsigned frequency, unsigned milliseconds) {
-#ifdef Q_OS_WIN
-    Beep(frequency, milliseconds);
-#else
-    (void)frequency;
-    (void)milliseconds;
-    QApplication::beep();
-#endif
+    tones_.play(frequency, milliseconds);
 }
 
 void ResolveWindow::endDialog(DialogResult result) {
+    saveWindowLayout(*this, table_->horizontalHeader(), QStringLiteral("ResolveWindow"));
     done(result == DialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
 }
 
@@ -548,8 +817,8 @@ bool ResolveWindow::eventFilter(QObject* watched, QEvent* event) {
                 break;
             }
         }
-    } else if (event->type() == QEvent::ShortcutOverride && isMoveKey(*static_cast<QKeyEvent*>(event))) {
-        // A text box would take these keys for its cursor: they stay the window's moves.
+    } else if (event->type() == QEvent::ShortcutOverride && isWindowKey(*static_cast<QKeyEvent*>(event))) {
+        // A text box would take these keys for its cursor or its own undo: they stay the window's.
         return true;
     } else if (showWrappedToolTip(watched, event)) {
         return true;

@@ -3,14 +3,21 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/workflow/ResolveDialog.h"
 #include "gui/common/QtMessageBoxes.h"
+#include "gui/resolve/TonePlayer.h"
 
 class QCheckBox;
+class QComboBox;
+class QMenu;
+class QTableView;
+class QToolButton;
+class PairTableModel;
 class QGridLayout;
 class QVBoxLayout;
 class QLabel;
@@ -26,6 +33,7 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
 
     bool readBoxes(ResolveDialog& dialog) override;
     void showValues(const ResolveDialog& dialog) override;
+    void showPairs(const ResolveDialog& dialog) override;
     void redrawAll(const ResolveDialog& dialog) override;
     void hideControl(ResolveControl control) override;
     void tone(unsigned frequency, unsigned milliseconds) override;
@@ -57,6 +65,15 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     void setBoxWidths();
     [[nodiscard]] QGridLayout* buildLineBoxes();
     [[nodiscard]] QVBoxLayout* buildButtons();
+    [[nodiscard]] QWidget* buildOverview();
+    void addKeys();
+    void fillDecideMenu();
+    void applyFilter();
+    void selectCurrentRow();
+    void focusOutputOf(ResolveDialog::InputBox box);
+    void takeFieldInFocus();
+    void showHelp();
+    [[nodiscard]] bool singleStationBox() const { return dialog_.singleStationBox; }
     QLineEdit* addInputBox(const char* name);
     QLineEdit* addOutputBox(const char* name, ResolveDialog::OutputBox box);
     QPushButton* addButton(const QString& text, const char* name, void (ResolveDialog::*handler)());
@@ -83,4 +100,16 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     QString gridAccepted_;
     // The input boxes that transfer their value on getting the focus.
     std::vector<std::pair<QWidget*, ResolveDialog::InputBox>> transfers_;
+    QComboBox* stateFilter_ = nullptr;
+    QComboBox* fieldFilter_ = nullptr;
+    QLineEdit* textFilter_ = nullptr;
+    QTableView* table_ = nullptr;
+    PairTableModel* model_ = nullptr;
+    QToolButton* decideButton_ = nullptr;
+    QMenu* decideMenu_ = nullptr;
+    QPushButton* undoButton_ = nullptr;
+    QPushButton* redoButton_ = nullptr;
+    bool showing_ = false;  // the window selects a row itself: not a choice of the user's
+    std::optional<std::size_t> shownPair_;
+    TonePlayer tones_;
 };
