@@ -144,7 +144,11 @@ fi
 phase_build=$root/build/bench-gui
 cmake -S . -B "$phase_build" -DCMAKE_BUILD_TYPE=Release -DVELKMERGE_BENCH=ON -DVELKMERGE_TESTS=OFF \
     -DVELKMERGE_GUI=ON >/dev/null
-cmake --build "$phase_build" -j "$(nproc)" --target velkmerge-phase-bench >/dev/null
+cmake --build "$phase_build" -j "$(nproc)" --target velkmerge-phase-bench velkmerge-resolve-bench >/dev/null
+echo "The resolve window over 100,000 differing pairs (velkmerge-resolve-bench)"
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/phase-config "$phase_build/bench/velkmerge-resolve-bench" \
+    100000 2>/dev/null | sed 's/^/    /'
+echo
 phase_case=1M
 [ "$quick" -eq 1 ] && phase_case=100k
 phases=$scratch/phases.tsv

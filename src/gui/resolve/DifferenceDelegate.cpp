@@ -46,6 +46,10 @@ std::pair<qsizetype, qsizetype> DifferenceDelegate::commonEnds(const QString& a,
 
 void DifferenceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
+    if (!index.data(PairTableModel::MineRole).isValid()) {
+        QStyledItemDelegate::paint(painter, option, index);  // the call and the decision: plain text
+        return;
+    }
     QStyleOptionViewItem plain = option;
     initStyleOption(&plain, index);
     plain.text.clear();
@@ -81,6 +85,9 @@ void DifferenceDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize DifferenceDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (!index.data(PairTableModel::MineRole).isValid()) {
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
     const QFontMetrics metrics(option.font);
     const QString mine = index.data(PairTableModel::MineRole).toString();
     const QString input = index.data(PairTableModel::InputRole).toString();

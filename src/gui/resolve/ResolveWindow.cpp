@@ -221,9 +221,9 @@ QGridLayout* ResolveWindow::buildPairGrid() {
                                          outStation_.edit, outEmail_.edit, org}) {
         grid->addWidget(control, 2, column++);
     }
-    grid->setColumnStretch(4, 1);
-    grid->setColumnStretch(5, 2);
-    grid->setColumnStretch(6, 2);
+    grid->setColumnStretch(4, 2);
+    grid->setColumnStretch(5, 5);
+    grid->setColumnStretch(6, 3);
 
     return grid;
 }
@@ -289,22 +289,25 @@ QWidget* ResolveWindow::buildOutputBoxes() {
     return org;
 }
 
+// The boxes in the proportions of the original dialog: Call, Grid and State narrow and fixed, Name, Station
+// and Email wide, growing with the window.
 void ResolveWindow::setBoxWidths() {
     const int charWidth = fontMetrics().averageCharWidth();
-    const auto widen = [charWidth](QLineEdit* edit, int characters) {
-        edit->setMinimumWidth(charWidth * characters);
+    const auto fix = [charWidth](QLineEdit* edit, int characters) {
+        edit->setFixedWidth(charWidth * characters + 8);
     };
-    for (QLineEdit* edit : {inCall_.edit, outCall_.edit, inName_.edit, outName_.edit}) {
-        widen(edit, 10);
+    for (QLineEdit* edit : {inCall_.edit, outCall_.edit}) {
+        fix(edit, 10);
     }
     for (QLineEdit* edit : {inGrid_.edit, outGrid_.edit}) {
-        widen(edit, 9);
+        fix(edit, 9);
     }
     for (QLineEdit* edit : {inState_.edit, outState_.edit}) {
-        widen(edit, 5);
+        fix(edit, 4);
     }
-    for (QLineEdit* edit : {inStation_.edit, outStation_.edit, inEmail_.edit, outEmail_.edit}) {
-        widen(edit, 16);
+    for (QLineEdit* edit :
+         {inName_.edit, outName_.edit, inStation_.edit, outStation_.edit, inEmail_.edit, outEmail_.edit}) {
+        edit->setMinimumWidth(charWidth * 14);
     }
 }
 
@@ -418,6 +421,11 @@ QWidget* ResolveWindow::buildOverview() {
     table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     table_->horizontalHeader()->setSectionsClickable(true);
     table_->horizontalHeader()->setStretchLastSection(true);
+    const int character = fontMetrics().averageCharWidth();
+    for (const auto& [column, characters] :
+         {std::pair{0, 10}, {1, 16}, {2, 13}, {3, 8}, {4, 8}, {5, 24}, {6, 24}}) {
+        table_->horizontalHeader()->resizeSection(column, characters * character);
+    }
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 dialog_.setSort(static_cast<PairColumn>(column), order == Qt::AscendingOrder);
