@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -91,7 +92,41 @@ int writeReport(const CliOptions& options, const MergeReport& report, ReportFile
     return status;
 }
 
-int merge(const CliOptions& options, const CliStreams& streams) {
+// --layout auto: the layout the input fits best goes into `options`, and is named on standard error. False
+// when no layout fits well enough to merge with.
+bool detectLayout(MergeDialog& dialog, CliOptions& options, std::optional<LayoutDetector::Guess>& guess,
+                  std::ostream& err) {
+    dialog.inputPath = options.input;
+    const std::optional<LayoutDetector> detector = dialog.detectInputLayout();
+    if (!detector) {
+        return true;  // the file checks of the merge say why it cannot be read
+    }
+    guess = detector->guess(dialog.fieldDefinitions());
+    const double best = guess->best < 0 ? 0.0 : guess->scores[static_cast<std::size_t>(guess->best)];
+    std::ostringstream scores;
+    for (std::size_t i = 0; i < layoutNames.size(); ++i) {
+        scores << (i == 0 ? "" : ", ") << layoutNames[i] << ' '
+               << static_cast<int>(guess->scores[i] * 100 + 0.5) << '%';
+    }
+    if (best < LayoutDetector::goodFit) {
+        err << "No layout fits " << options.input
+            << " well enough to merge it (records that fit: " << scores.str()
+            << ").\nChoose one with --layout or --fields.\n";
+        return false;
+    }
+    options.layout = guess->best;
+    if (guess->best == customLayoutIndex) {
+        options.fields = guess->columns;
+    }
+    if (!options.quiet) {
+        err << "Layout: " << layoutNames[static_cast<std::size_t>(guess->best)]
+            << (guess->best == customLayoutIndex ? " with the columns " + columnsText(guess->columns) : "")
+            << " (records that fit: " << scores.str() << ")\n";
+    }
+    return true;
+}
+
+int merge(CliOptions options, const CliStreams& streams) {
     std::ostream& out = streams.out;
     std::ostream& err = streams.err;
     if (options.resolve == CliOptions::Resolve::Ask && !streams.inIsTerminal) {
@@ -119,10 +154,20 @@ int merge(const CliOptions& options, const CliStreams& streams) {
     dialog.workFolder = options.folder;
     dialog.dryRun = options.dryRun;
     dialog.recordChanges = options.dryRun || !options.reportPath.empty();
+    dialog.checkLayoutFit = options.checkLayoutFit;
     dialog.onInitDialog();
+    std::optional<LayoutDetector::Guess> guess;
+    if (options.detectLayout && !detectLayout(dialog, options, guess, err)) {
+        return 2;
+    }
 
     const MergeOutcome outcome = dialog.onMerge();
-    const MergeReport report(dialog, outcome, mainBoxes);
+    if (outcome == MergeOutcome::LayoutRefused && options.checkLayoutFit &&
+        !dialog.fieldDefinitions()[static_cast<std::size_t>(options.layout)].fields.empty()) {
+        err << "Choose the layout with --layout (auto finds it), or merge anyway with --force-layout.\n";
+    }
+    MergeReport report(dialog, outcome, mainBoxes);
+    report.guess = guess;
     if (options.dryRun && !options.quiet) {
         report.printChanges(err);
     }

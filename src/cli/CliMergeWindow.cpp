@@ -6,5 +6,8 @@
 void CliMergeWindow::readBoxes(MergeDialog& dialog) {
     dialog.inputPath = options_.input;
     dialog.inputLayout = options_.layout;
+    if (!options_.fields.empty()) {
+        dialog.customColumns = options_.fields;
+    }
     dialog.options = options_.options;
 }

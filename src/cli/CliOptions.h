@@ -14,6 +14,9 @@ struct CliOptions {
     std::string input;   // as typed
     std::string folder;  // empty: the current folder
     int layout = 0;
+    bool detectLayout = false;        // --layout auto
+    std::vector<std::string> fields;  // --fields: the columns of a comma layout of the user's making
+    bool checkLayoutFit = true;       // off with --force-layout
     MergeOptions options;
     Resolve resolve = Resolve::Original;
     std::vector<PairField> take;  // fields taken from the input in every differing pair

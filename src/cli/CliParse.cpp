@@ -21,6 +21,34 @@ int layoutIndex(const std::string& text) {
     return -1;
 }
 
+// --layout and --fields into `parsed`; false, with the reason on `err`, when they do not make a layout.
+bool takeLayout(CliOptions& parsed, const std::string& layout, bool layoutGiven, const std::string* fields,
+                std::ostream& err) {
+    parsed.detectLayout = layout == "auto";
+    parsed.layout = parsed.detectLayout ? databaseLayoutIndex : layoutIndex(layout);
+    if (parsed.layout < 0) {
+        err << "--layout: " << layout << " is not a layout; use 0, 1, 2, auto or --fields.\n";
+        return false;
+    }
+    if (fields == nullptr) {
+        return true;
+    }
+    if (layoutGiven && parsed.layout != customLayoutIndex) {
+        err << "--fields makes the layout: leave out --layout " << layout << ".\n";
+        return false;
+    }
+    parsed.fields = columnsOf(*fields);
+    if (!customCommaLayout(parsed.fields)) {
+        err << "--fields: " << *fields
+            << " names no layout. Name each column Call, Grid, EME, State, Name, Email or Station, or leave "
+               "it "
+               "empty to skip it; one column must be Call, and no name may come twice.\n";
+        return false;
+    }
+    parsed.layout = customLayoutIndex;
+    return true;
+}
+
 std::vector<std::string> optionNames() {
     std::vector<std::string> names;
     for (const auto& [name, member] : mergeOptionMembers) {
@@ -50,10 +78,22 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         ->type_name("DIR")
         ->check(CLI::Validator(CLI::ExistingDirectory).description(""));
     std::string layout = "0";
-    app.add_option(
-           "-l,--layout", layout,
-           "Layout of INPUT: 0 \"VELK Standard\" (default), 1 \"VELK <=  V4.6\", 2 \"Old Nohr Style\"")
-        ->type_name("L");
+    CLI::Option* layoutOption =
+        app.add_option(
+               "-l,--layout", layout,
+               "Layout of INPUT: 0 \"VELK Standard\" (default), 1 \"VELK <=  V4.6\", 2 \"Old Nohr Style\", "
+               "or auto: the one INPUT fits best, named on standard error")
+            ->type_name("L");
+    std::string fields;
+    CLI::Option* fieldsOption =
+        app.add_option(
+               "--fields", fields,
+               "INPUT is comma-delimited with these columns in order, e.g. Call,,Name,Grid (an empty name "
+               "skips a column): the layout \"Custom Comma Delimited\"")
+            ->type_name("LIST");
+    app.add_flag(
+        "--force-layout", [&parsed](std::int64_t) { parsed.checkLayoutFit = false; },
+        "Merge even when most lines of INPUT do not fit the layout");
     std::vector<std::string> setNames;
     std::vector<std::string> unsetNames;
     const std::string optionHelp =
@@ -108,10 +148,9 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
         return {std::nullopt, status == 0 ? 0 : 2};
     }
 
-    parsed.layout = layoutIndex(layout);
-    if (parsed.layout < 0) {
-        err << "--layout: " << layout
-            << " is not a layout; use 0, 1 or 2.\nRun with --help for more information.\n";
+    if (!takeLayout(parsed, layout, layoutOption->count() > 0, fieldsOption->count() > 0 ? &fields : nullptr,
+                    err)) {
+        err << "Run with --help for more information.\n";
         return {std::nullopt, 2};
     }
     for (const std::string& name : setNames) {

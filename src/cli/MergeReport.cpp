@@ -64,10 +64,21 @@ nlohmann::ordered_json MergeReport::toJson() const {
                            ? std::string(layoutNames[static_cast<std::size_t>(layout)])
                            : std::string()},
     };
+    if (layout == customLayoutIndex) {
+        report["input"]["fields"] = columnsText(dialog_.customColumns);
+    }
+    if (guess) {
+        json scores;
+        for (std::size_t i = 0; i < layoutNames.size(); ++i) {
+            scores[std::string(layoutNames[i])] = guess->scores[i];
+        }
+        report["input"]["detected"] = true;
+        report["input"]["layoutScores"] = scores;
+    }
     report["outcome"] = outcomeName(outcome_);
     report["written"] = outcome_ == MergeOutcome::Written;
     report["dryRun"] = dialog_.dryRun;
-    const MergeSession empty(dialog_.fieldDefinitions, databaseLayoutIndex, false);
+    const MergeSession empty(dialog_.fieldDefinitions(), databaseLayoutIndex, false);
     const MergeSession& session = dialog_.session() != nullptr ? *dialog_.session() : empty;
     report["counts"] = {
         {"inserted", session.insertedCount},

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 #include "cli/CliMessageBoxes.h"
+#include "core/calldata/LayoutDetector.h"
 #include "core/workflow/MergeDialog.h"
 
 class MergeReport {
@@ -18,6 +20,9 @@ class MergeReport {
     [[nodiscard]] nlohmann::ordered_json toJson() const;
     // The change list, a few lines per call, for a person reading a dry run.
     void printChanges(std::ostream& out) const;
+
+    // With --layout auto: how well each layout fitted.
+    std::optional<LayoutDetector::Guess> guess;
 
   private:
     [[nodiscard]] const MergeChanges* changeList() const {

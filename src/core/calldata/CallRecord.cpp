@@ -463,6 +463,10 @@ void CallRecord::cutFields(std::string_view text, TextEncoding encoding) {
     std::size_t fieldStart = 0;
     std::size_t commasPassed = 0;
     const auto commaValue = [&](std::size_t number) {
+        if (number < commasPassed) {  // a layout of the user's making may name an earlier column later
+            fieldStart = 0;
+            commasPassed = 0;
+        }
         for (; commasPassed < number; ++commasPassed) {
             const std::size_t comma = text.find(',', fieldStart);
             fieldStart = comma == std::string_view::npos ? text.size() : comma + 1;
@@ -503,7 +507,7 @@ void CallRecord::cutFields(std::string_view text, TextEncoding encoding) {
         normalised[i] = std::move(value);
     }
     std::string_view extra;
-    if (layout->commaDelimited && !fields.empty()) {
+    if (layout->commaDelimited && layout->databaseOrder) {
         // fieldStart is where the last field starts.
         const std::size_t comma = text.find(',', fieldStart);
         if (fieldStart < text.size() && comma != std::string_view::npos) {

@@ -47,7 +47,8 @@ struct Side {
 bool convertValue(CallRecord& database, FieldValues& databaseValues, const Side& ours, const Side& theirs,
                   Field field, bool use, bool always) {
     const std::string_view value = theirs(field);
-    if (value.empty() || !(use || always)) {
+    // A field the input's layout lacks is not known, and never written as its marker.
+    if (value.empty() || value == unknownField || !(use || always)) {
         return false;
     }
     if (always || ours(field).empty()) {

@@ -23,6 +23,7 @@ std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
     }
 
     CallRecord& database = *old_[next_];
+    ++counts_.knownCount;
     if (!pairing_) {
         pairing_.emplace(database.layout, input.layout);
     }

@@ -20,6 +20,7 @@ class MergeEngine {
     struct Counts {
         std::uint32_t insertedCount = 0;
         std::uint32_t autoCount = 0;
+        std::uint32_t knownCount = 0;  // input records whose call the database holds
     };
 
     // Walks the database's order, which it takes over; finish() gives the merged order back. The database

@@ -90,7 +90,8 @@ FileProbe probeRegularFile(const std::filesystem::path& path) {
     return probe;
 }
 
-std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std::error_code& error) {
+std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std::error_code& error,
+                                         std::size_t limit) {
     int fd = -1;
     struct stat info {};
     const FileProbe probe = openRegular(path, fd, info);
@@ -99,20 +100,22 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
     if (probe.state != RegularFile::Ok) {
         return std::nullopt;
     }
-    return readWhole(static_cast<std::size_t>(info.st_size), stampFrom(info),
-                     [&](char* into, std::size_t room) -> std::optional<std::size_t> {
-                         for (;;) {
-                             errno = 0;
-                             const ssize_t got = ::read(descriptor.get(), into, room);
-                             if (got >= 0) {
-                                 return static_cast<std::size_t>(got);
-                             }
-                             if (errno != EINTR) {
-                                 error = lastError();
-                                 return std::nullopt;
-                             }
-                         }
-                     });
+    return readWhole(
+        static_cast<std::size_t>(info.st_size), stampFrom(info),
+        [&](char* into, std::size_t room) -> std::optional<std::size_t> {
+            for (;;) {
+                errno = 0;
+                const ssize_t got = ::read(descriptor.get(), into, room);
+                if (got >= 0) {
+                    return static_cast<std::size_t>(got);
+                }
+                if (errno != EINTR) {
+                    error = lastError();
+                    return std::nullopt;
+                }
+            }
+        },
+        limit);
 }
 
 std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error) {

@@ -107,7 +107,8 @@ FileProbe probeRegularFile(const std::filesystem::path& path) {
     return openRegular(path, file, stamp);
 }
 
-std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std::error_code& error) {
+std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std::error_code& error,
+                                         std::size_t limit) {
     Handle file(openForReading(path));
     std::optional<FileStamp> stamp;
     const FileProbe probe = openRegular(path, file, stamp);
@@ -115,16 +116,18 @@ std::optional<FileBytes> readRegularFile(const std::filesystem::path& path, std:
     if (probe.state != RegularFile::Ok) {
         return std::nullopt;
     }
-    return readWhole(static_cast<std::size_t>(stamp->size), *stamp,
-                     [&](char* into, std::size_t room) -> std::optional<std::size_t> {
-                         DWORD got = 0;
-                         const auto wanted = static_cast<DWORD>(std::min<std::size_t>(room, 1U << 30));
-                         if (!::ReadFile(file.get(), into, wanted, &got, nullptr)) {
-                             error = lastError();
-                             return std::nullopt;
-                         }
-                         return got;
-                     });
+    return readWhole(
+        static_cast<std::size_t>(stamp->size), *stamp,
+        [&](char* into, std::size_t room) -> std::optional<std::size_t> {
+            DWORD got = 0;
+            const auto wanted = static_cast<DWORD>(std::min<std::size_t>(room, 1U << 30));
+            if (!::ReadFile(file.get(), into, wanted, &got, nullptr)) {
+                error = lastError();
+                return std::nullopt;
+            }
+            return got;
+        },
+        limit);
 }
 
 std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error) {

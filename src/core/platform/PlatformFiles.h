@@ -64,10 +64,10 @@ struct FileBytes {
     FileStamp stamp;
 };
 
-// The whole content of a regular file; nothing when it is not one, is too large or cannot be read (then
-// `error` says why, where the system said).
+// The whole content of a regular file, or its first `limit` bytes; nothing when it is not one, is too large
+// or cannot be read (then `error` says why, where the system said).
 [[nodiscard]] std::optional<FileBytes> readRegularFile(const std::filesystem::path& path,
-                                                       std::error_code& error);
+                                                       std::error_code& error, std::size_t limit = SIZE_MAX);
 
 // The stamp of the file at `path` now, links followed; nothing, with the reason, when there is none.
 [[nodiscard]] std::optional<FileStamp> stampOf(const std::filesystem::path& path, std::error_code& error);

@@ -16,6 +16,7 @@
 #include "core/merge/MergeEngine.h"
 #include "core/platform/PlatformFiles.h"
 #include "core/workflow/CommentsDialog.h"
+#include "core/workflow/CustomLayoutDialog.h"
 #include "core/workflow/ErrorList.h"
 #include "core/workflow/MessageList.h"
 #include "core/workflow/ResolveDialog.h"
@@ -23,14 +24,16 @@
 
 MergeDialog::MergeDialog(MergeWindowInterface& window, ResolveStep& resolveStep, CommentsStep& commentsStep,
                          ProgramSettings& settings)
-    : fieldDefinitions(buildFieldDefinitions()),
-      window_(window),
+    : window_(window),
       resolveStep_(resolveStep),
       commentsStep_(commentsStep),
-      settings_(settings) {}
+      settings_(settings),
+      fieldDefinitions_(buildFieldDefinitions()) {}
 
 void MergeDialog::onInitDialog() {
     inputLayout = settings_.InFormat < layoutNames.size() ? settings_.InFormat : -1;
+    customColumns =
+        settings_.CustomLayout.empty() ? std::vector<std::string>() : columnsOf(settings_.CustomLayout);
     window_.showValues(*this);
 }
 
@@ -50,16 +53,113 @@ void MergeDialog::onBrowse(BrowseStep& browser) {
     window_.readBoxes(*this);
     inputPath = *chosen;
     window_.showValues(*this);
+    onInputChosen();
+}
+
+std::optional<LayoutDetector> MergeDialog::detectInputLayout() const {
+    std::error_code error;
+    const std::optional<FileBytes> start =
+        inputPath.empty() ? std::nullopt
+                          : readRegularFile(inputFilePath(), error, LayoutDetector::sampleBytes);
+    if (!start) {
+        return std::nullopt;
+    }
+    return LayoutDetector(std::string_view(start->data.get(), start->size),
+                          start->size == LayoutDetector::sampleBytes);
+}
+
+void MergeDialog::onInputChosen() {
+    window_.readBoxes(*this);
+    detector_ = detectInputLayout();
+    guess_.reset();
+    if (detector_) {
+        guess_ = detector_->guess(fieldDefinitions_);
+    }
+    updateHint();
+    window_.showValues(*this);
+}
+
+void MergeDialog::onLayoutChosen() {
+    window_.readBoxes(*this);
+    updateHint();
+    window_.showValues(*this);
+}
+
+void MergeDialog::onUseSuggestedLayout() {
+    window_.readBoxes(*this);
+    if (!guess_ || guess_->best < 0) {
+        return;
+    }
+    if (guess_->best == customLayoutIndex && !detector_->fitsWell(customColumns)) {
+        customColumns = guess_->columns;
+        settings_.CustomLayout = columnsText(customColumns);
+    }
+    inputLayout = guess_->best;
+    updateHint();
+    window_.showValues(*this);
+}
+
+void MergeDialog::onEditCustomLayout(CustomLayoutStep& step) {
+    window_.readBoxes(*this);
+    const std::optional<LayoutDetector> detector = detectInputLayout();
+    bool headerFound = false;
+    std::vector<std::string> columns = customColumns;
+    if (detector && (columns.empty() || !detector->fitsWell(columns))) {
+        columns = detector->guessColumns(&headerFound);
+    }
+    CustomLayoutDialog editor(
+        detector ? detector->cells(CustomLayoutDialog::sampleRows) : std::vector<std::vector<std::string>>(),
+        columns, headerFound);
+    if (step.runCustomLayout(editor) != DialogResult::Ok) {
+        return;
+    }
+    customColumns = editor.chosenColumns();
+    settings_.CustomLayout = columnsText(customColumns);
+    inputLayout = customLayoutIndex;
+    updateHint();
+    window_.showValues(*this);
+}
+
+double MergeDialog::fitOfSelected(const LayoutDetector& detector) const {
+    if (inputLayout == customLayoutIndex) {
+        const std::optional<FieldDefinition> custom = customCommaLayout(customColumns);
+        return custom ? detector.fitOf(*custom) : 0.0;
+    }
+    return inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < customLayoutIndex
+               ? detector.fitOf(fieldDefinitions_[static_cast<std::size_t>(inputLayout)])
+               : 0.0;
+}
+
+void MergeDialog::updateHint() {
+    layoutHint.clear();
+    if (!detector_ || !guess_ || guess_->best < 0 || guess_->best == inputLayout) {
+        return;
+    }
+    // Only a clearly better fit is worth a word: two layouts may read a file equally well.
+    constexpr double worthSaying = 0.1;
+    const double best = guess_->scores[static_cast<std::size_t>(guess_->best)];
+    if (best >= LayoutDetector::goodFit && best - fitOfSelected(*detector_) >= worthSaying) {
+        layoutHint =
+            "This file looks like " + std::string(layoutNames[static_cast<std::size_t>(guess_->best)]) + ".";
+    }
 }
 
 MergeOutcome MergeDialog::onMerge() {
     window_.readBoxes(*this);
     session_.reset();  // the last merge's records go before any new ones are read
+    // With no record left, the layout of the user's making may change.
+    fieldDefinitions_[customLayoutIndex].fields.clear();
+    if (std::optional<FieldDefinition> custom = customCommaLayout(customColumns)) {
+        fieldDefinitions_[customLayoutIndex] = std::move(*custom);
+    }
 
     // Remembered before the checks, so that a failed check still keeps them.
     settings_.InFormat = static_cast<std::uint16_t>(inputLayout);
     settings_.OutFormat = databaseLayoutIndex;
     settings_.LastBrowse = folderOfPath(inputPath);
+    if (!customColumns.empty()) {
+        settings_.CustomLayout = columnsText(customColumns);
+    }
 
     if (refuseMissingLayout()) {
         return MergeOutcome::LayoutRefused;
@@ -75,11 +175,14 @@ MergeOutcome MergeDialog::onMerge() {
     if (!checkBothFiles() || refuseFailedLock(lock.get())) {
         return MergeOutcome::CheckFailed;
     }
+    if (refuseUnfittingLayout()) {
+        return MergeOutcome::LayoutRefused;
+    }
     if (lock) {
         SafeFileWriter::removeLeftovers(workFolder / databaseFileName, workFolder / backupFileName);
     }
 
-    session_ = std::make_unique<MergeSession>(fieldDefinitions, inputLayout, recordChanges);
+    session_ = std::make_unique<MergeSession>(fieldDefinitions_, inputLayout, recordChanges);
     MergeSession& session = *session_;
     window_.beginBusy();
     const bool merged = readAndCompare(session);
@@ -174,13 +277,15 @@ std::filesystem::path MergeDialog::inputFilePath() const {
 }
 
 bool MergeDialog::refuseMissingLayout() {
-    if (inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < fieldDefinitions.size()) {
+    const bool listed = inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < fieldDefinitions_.size();
+    if (listed && !fieldDefinitions_[static_cast<std::size_t>(inputLayout)].fields.empty()) {
         return false;
     }
     ErrorList errors;
-    if (inputLayout >= 0 && static_cast<std::size_t>(inputLayout) < layoutNames.size()) {
+    if (listed) {
         errors.addFormatted("There is no field definition for \"%s\".",
                             std::string(layoutNames[static_cast<std::size_t>(inputLayout)]).c_str());
+        errors.addLine("Name the columns of the input first: one of them must hold the call sign.");
     } else {
         errors.addLine("No Field Definition is selected.");
     }
@@ -189,6 +294,21 @@ bool MergeDialog::refuseMissingLayout() {
                         std::string(layoutNames[2]).c_str());
     errors.show(window_.messageBoxes());
     return true;
+}
+
+bool MergeDialog::refuseUnfittingLayout() {
+    if (!checkLayoutFit) {
+        return false;
+    }
+    const std::optional<LayoutDetector> detector = detectInputLayout();
+    // A file that cannot be read, or holds no record in any layout, is left to the file checks and the merge.
+    if (!detector || !detector->hasRecords() || fitOfSelected(*detector) >= LayoutDetector::goodFit) {
+        return false;
+    }
+    MessageList question;
+    question.addFormatted("Most lines of the input do not fit %s. Merge anyway?",
+                          std::string(layoutNames[static_cast<std::size_t>(inputLayout)]).c_str());
+    return question.show(window_.messageBoxes(), std::nullopt, MessageList::Kind::Query) != 'Y';
 }
 
 std::unique_ptr<FileLock> MergeDialog::lockDatabase() {
@@ -247,6 +367,7 @@ bool MergeDialog::readAndCompare(MergeSession& session) {
                          session.changeList());
         session.insertedCount = counts.insertedCount;
         session.autoCount = counts.autoCount;
+        session.knownCount = counts.knownCount;
         return true;
     } catch (const std::bad_alloc&) {
         session_.reset();
@@ -316,6 +437,11 @@ bool MergeDialog::readBothFiles(MergeSession& session) {
         const auto& texts = session.inputRecords.texts();
         session.resumeKey = ResumeStore::keyOf(
             databaseBytes->bytes(), texts.empty() ? std::string_view() : texts.back()->bytes(), inputLayout);
+    }
+    // The header line that named the columns of a layout of the user's making is no comment of the list.
+    if (inputLayout == customLayoutIndex && !session.inputComments.empty() &&
+        !LayoutDetector::headerColumns(session.inputComments.front()).empty()) {
+        session.inputComments.erase(session.inputComments.begin());
     }
     session.inputEncoding = read.encoding;
     session.databaseEncoding = database.encodingKnown() ? database.encoding : read.encoding;

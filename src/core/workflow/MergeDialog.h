@@ -3,16 +3,19 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "core/calldata/DatabaseWriter.h"
 #include "core/calldata/FieldDefinition.h"
+#include "core/calldata/LayoutDetector.h"
 #include "core/merge/MergeOptions.h"
 #include "core/platform/FileLock.h"
 #include "core/workflow/BrowseStep.h"
 #include "core/workflow/CommentsStep.h"
+#include "core/workflow/CustomLayoutStep.h"
 #include "core/workflow/ErrorList.h"
 #include "core/workflow/MergeOutcome.h"
 #include "core/workflow/MergeSession.h"
@@ -35,6 +38,16 @@ class MergeDialog {
     // The Browse button: the chosen path goes into the path box; the other controls keep what the
     // user set since the last merge.
     void onBrowse(BrowseStep& browser);
+    // The input path was chosen or typed: looks at the file's layout, for the hint beside the list.
+    void onInputChosen();
+    // The layout list's selection changed: the hint follows it.
+    void onLayoutChosen();
+    // The button beside the hint: selects the layout the file looks like.
+    void onUseSuggestedLayout();
+    // The editor of the comma layout of the user's making, over the input's first lines; OK selects it.
+    void onEditCustomLayout(CustomLayoutStep& step);
+    // The start of the input file, looked at; nothing when the file cannot be read.
+    [[nodiscard]] std::optional<LayoutDetector> detectInputLayout() const;
 
     [[nodiscard]] MergeWindowInterface& window() { return window_; }
     // The state of the last merge; null before the first.
@@ -45,15 +58,22 @@ class MergeDialog {
     std::string inputPath;
     int inputLayout = 0;  // the layout list's selection; -1 when none is selected
     MergeOptions options;
+    // The columns of the comma layout of the user's making (see customCommaLayout); empty: none yet.
+    std::vector<std::string> customColumns;
+    // Beside the list: what the input looks like when that is not the selected layout; empty otherwise.
+    std::string layoutHint;
 
-    // Records point at these layouts, so the list never changes.
-    const std::vector<FieldDefinition> fieldDefinitions;
+    // The layouts of the list. Records point at them: the one of the user's making is only rebuilt from
+    // customColumns as a merge starts, when no record is left.
+    [[nodiscard]] const std::vector<FieldDefinition>& fieldDefinitions() const { return fieldDefinitions_; }
 
     // How the batch command runs it. The folder that holds "Call3.txt" (empty: the current folder); a
     // relative input path is taken from there too.
     std::filesystem::path workFolder;
     bool dryRun = false;         // do everything but write
     bool recordChanges = false;  // keep a change list of each merge, for reports
+    // Merge asks before it reads an input that most lines do not fit the layout of.
+    bool checkLayoutFit = true;
     // Where the resolve step keeps its decisions, so that a cancelled merge can take them up again;
     // empty: they are not kept.
     std::filesystem::path resumeFolder;
@@ -61,6 +81,9 @@ class MergeDialog {
 
   private:
     [[nodiscard]] bool refuseMissingLayout();
+    [[nodiscard]] bool refuseUnfittingLayout();
+    [[nodiscard]] double fitOfSelected(const LayoutDetector& detector) const;
+    void updateHint();
     [[nodiscard]] std::unique_ptr<FileLock> lockDatabase();
     [[nodiscard]] bool checkBothFiles();
     [[nodiscard]] bool refuseFailedLock(const FileLock* lock);
@@ -78,5 +101,9 @@ class MergeDialog {
     ResolveStep& resolveStep_;
     CommentsStep& commentsStep_;
     ProgramSettings& settings_;
+    std::vector<FieldDefinition> fieldDefinitions_;
+    // The input file as last chosen, looked at, and what it seems to be.
+    std::optional<LayoutDetector> detector_;
+    std::optional<LayoutDetector::Guess> guess_;
     std::unique_ptr<MergeSession> session_;
 };

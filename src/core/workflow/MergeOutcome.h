@@ -2,7 +2,8 @@
 #pragma once
 
 enum class MergeOutcome {
-    LayoutRefused,  // the chosen layout has no field definition; nothing was read
+    LayoutRefused,  // the chosen layout has no field definition, or the input does not fit it; nothing was
+                    // read
     CheckFailed,    // a file is missing or cannot be read
     Cancelled,      // the resolve step was cancelled; nothing was written
     NoChanges,      // nothing to insert or change; nothing was written

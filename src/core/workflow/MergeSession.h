@@ -41,6 +41,7 @@ struct MergeSession {
     std::uint32_t insertedCount = 0;
     std::uint32_t autoCount = 0;
     std::uint32_t manualCount = 0;
+    std::uint32_t knownCount = 0;  // input records whose call the database holds
     std::uint32_t writeCount = 0;  // records (not comment lines) to be written
     // How each file's bytes are to be read for display, and how edits are to be stored.
     TextEncoding databaseEncoding = TextEncoding::Windows1252;

@@ -56,7 +56,9 @@ void ResolveDialog::onInitDialog() {
     // The pairs as they stand now: whoever runs the dialog fills the difference list first.
     pairs_ = PairTable(session_);
     window().showValues(*this);
-    singleStationBox = session_.inputLayout == databaseLayoutIndex;
+    const FieldDefinition* inputLayout = session_.inputRecords.layout();
+    singleStationBox = inputLayout != nullptr && inputLayout->commaDelimited;
+    warnOfLayout();
     if (singleStationBox) {
         window().hideControl(ResolveControl::InputBands);
         window().hideControl(ResolveControl::BandLabel);
@@ -68,6 +70,17 @@ void ResolveDialog::onInitDialog() {
     currentItem = 0;
     window().showPairs(*this);
     showPair(pairAt(0));
+}
+
+void ResolveDialog::warnOfLayout() {
+    // A few differing calls out of a few prove nothing.
+    constexpr std::uint32_t fewest = 20;
+    const std::size_t differing = session_.differences.size();
+    if (session_.knownCount >= fewest && differing * 2 > session_.knownCount) {
+        layoutWarning =
+            std::to_string(differing) + " of the " + std::to_string(session_.knownCount) +
+            " calls found in both files differ. Check that the Field Definition fits the input file.";
+    }
 }
 
 void ResolveDialog::offerResume() {

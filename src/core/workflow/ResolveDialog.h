@@ -105,6 +105,8 @@ class ResolveDialog {
     // The values of the controls.
     std::string countText;
     std::string positionText;  // "Item n of m" of the view
+    // When most known calls differ, which a wrong field definition causes; empty otherwise.
+    std::string layoutWarning;
     std::string inCall;
     std::string inGrid;
     std::string inState;
@@ -160,6 +162,7 @@ class ResolveDialog {
     void applyStep(const HistoryStep& step, bool undo);
     [[nodiscard]] bool confirmSaveAll(bool takeInput);
     void noteSettlements();
+    void warnOfLayout();
     void offerResume();
     void keepDecisions();
 

@@ -30,6 +30,7 @@
 #include "gui/comments/QtCommentsStep.h"
 #include "gui/common/QtMessageBoxes.h"
 #include "gui/common/WrappedToolTip.h"
+#include "gui/layout/QtCustomLayoutStep.h"
 #include "gui/main/AboutDialog.h"
 #include "gui/resolve/QtResolveStep.h"
 
@@ -59,6 +60,8 @@ MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, Co
       ownCommentsStep_(commentsStep != nullptr ? nullptr : std::make_unique<QtCommentsStep>(this)),
       ownBoxes_(boxes != nullptr ? nullptr : std::make_unique<QtMessageBoxes>(this)),
       ownBrowseStep_(browseStep != nullptr ? nullptr : std::make_unique<QtBrowseStep>(this)),
+      ownCustomLayoutStep_(std::make_unique<QtCustomLayoutStep>(this)),
+      customLayoutStep_(ownCustomLayoutStep_.get()),
       boxes_(boxes != nullptr ? *boxes : *ownBoxes_),
       browseStep_(browseStep != nullptr ? *browseStep : *ownBrowseStep_),
       dialog_(*this, resolveStep != nullptr ? *resolveStep : *ownResolveStep_,
@@ -152,6 +155,13 @@ QGridLayout* MergeWindow::buildFileRows() {
     browseButton_->setObjectName(QStringLiteral("browseButton"));
     explain(browseButton_, MergeControl::Browse);
     connect(browseButton_, &QPushButton::clicked, this, [this] { dialog_.onBrowse(browseStep_); });
+    // Leaving the path box looks at the file, as Browse does.
+    connect(inputPath_, &QLineEdit::editingFinished, this, [this] {
+        if (inputPath_->isModified()) {
+            inputPath_->setModified(false);
+            dialog_.onInputChosen();
+        }
+    });
     layoutCombo_ = new QComboBox;
     layoutCombo_->setObjectName(QStringLiteral("layoutCombo"));
     layoutCombo_->setEditable(false);
@@ -159,13 +169,36 @@ QGridLayout* MergeWindow::buildFileRows() {
         layoutCombo_->addItem(fromBytes(name));
     }
     explain(layoutCombo_, MergeControl::Layout);
+    connect(layoutCombo_, &QComboBox::activated, this, &MergeWindow::onLayoutActivated);
+    columnsButton_ = new QPushButton(QStringLiteral("&Columns..."));
+    columnsButton_->setObjectName(QStringLiteral("columnsButton"));
+    columnsButton_->setToolTip(QStringLiteral("Say what each column of a comma-delimited input holds"));
+    connect(columnsButton_, &QPushButton::clicked, this,
+            [this] { dialog_.onEditCustomLayout(*customLayoutStep_); });
+    layoutHint_ = new QLabel;
+    layoutHint_->setObjectName(QStringLiteral("layoutHint"));
+    layoutHint_->setTextFormat(Qt::PlainText);
+    layoutHint_->setStyleSheet(QStringLiteral("color: #b00000"));
+    useLayoutButton_ = new QPushButton(QStringLiteral("&Use It"));
+    useLayoutButton_->setObjectName(QStringLiteral("useLayoutButton"));
+    useLayoutButton_->setToolTip(QStringLiteral("Select the field definition the file looks like"));
+    connect(useLayoutButton_, &QPushButton::clicked, this, [this] { dialog_.onUseSuggestedLayout(); });
 
+    auto* layoutRow = new QHBoxLayout;
+    layoutRow->addWidget(layoutCombo_);
+    layoutRow->addWidget(columnsButton_);
+    layoutRow->addStretch();
+    auto* hintRow = new QHBoxLayout;
+    hintRow->addWidget(layoutHint_);
+    hintRow->addWidget(useLayoutButton_);
+    hintRow->addStretch();
     auto* fileGrid = new QGridLayout;
     fileGrid->addWidget(new QLabel(QStringLiteral("New Input File:")), 0, 0);
     fileGrid->addWidget(inputPath_, 0, 1);
     fileGrid->addWidget(browseButton_, 0, 2);
     fileGrid->addWidget(new QLabel(QStringLiteral("Field Definition:")), 1, 0);
-    fileGrid->addWidget(layoutCombo_, 1, 1, Qt::AlignLeft);
+    fileGrid->addLayout(layoutRow, 1, 1, 1, 2);
+    fileGrid->addLayout(hintRow, 2, 1, 1, 2);
     fileGrid->setColumnStretch(1, 1);
     return fileGrid;
 }
@@ -264,6 +297,8 @@ void MergeWindow::setTabOrderOfControls() {
     };
     chain(browseButton_);
     chain(layoutCombo_);
+    chain(columnsButton_);
+    chain(useLayoutButton_);
     for (const char* name : {"differentIfInputEmpty", "ignoreNameStar", "useEme", "useGrid", "useState",
                              "useName", "useEmail", "useStation", "removeEme", "alwaysGrid", "alwaysState",
                              "alwaysName", "alwaysEmail", "alwaysStation"}) {
@@ -289,6 +324,9 @@ void MergeWindow::showValues(const MergeDialog& dialog) {
     inputPath_->setText(QFile::decodeName(QByteArray::fromStdString(dialog.inputPath)));
     const bool listed = dialog.inputLayout >= 0 && dialog.inputLayout < layoutCombo_->count();
     layoutCombo_->setCurrentIndex(listed ? dialog.inputLayout : -1);
+    layoutHint_->setText(fromBytes(dialog.layoutHint));
+    layoutHint_->setVisible(!dialog.layoutHint.empty());
+    useLayoutButton_->setVisible(!dialog.layoutHint.empty());
     for (const OptionBox& option : options_) {
         option.box->setChecked(dialog.options.*option.member);
     }
@@ -332,6 +370,13 @@ void MergeWindow::setPosition(std::size_t position) {
 void MergeWindow::setLabel(const std::string& text) {
     statusLabel_->setText(QString::fromStdString(toUtf8ForDisplay(text)));
     repaintNow();
+}
+
+void MergeWindow::onLayoutActivated(int index) {
+    if (index == customLayoutIndex) {
+        dialog_.onEditCustomLayout(*customLayoutStep_);
+    }
+    dialog_.onLayoutChosen();
 }
 
 void MergeWindow::onMergeClicked() {

@@ -37,6 +37,8 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     MergeWindow& operator=(const MergeWindow&) = delete;
 
     [[nodiscard]] MergeDialog& dialog() { return dialog_; }
+    // The layout editor to open in place of the window's own (tests answer it from a script).
+    void setCustomLayoutStep(CustomLayoutStep& step) { customLayoutStep_ = &step; }
 
     // MergeWindowInterface
     void readBoxes(MergeDialog& dialog) override;
@@ -64,6 +66,7 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
   private slots:
     void onMergeClicked();
     void onAbout();
+    void onLayoutActivated(int index);
 
   private:
     struct OptionBox {
@@ -91,6 +94,8 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     std::unique_ptr<CommentsStep> ownCommentsStep_;
     std::unique_ptr<MessageBoxes> ownBoxes_;
     std::unique_ptr<BrowseStep> ownBrowseStep_;
+    std::unique_ptr<CustomLayoutStep> ownCustomLayoutStep_;
+    CustomLayoutStep* customLayoutStep_;
     MessageBoxes& boxes_;
     BrowseStep& browseStep_;
     MergeDialog dialog_;
@@ -98,6 +103,9 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     QLineEdit* inputPath_ = nullptr;
     QPushButton* browseButton_ = nullptr;
     QComboBox* layoutCombo_ = nullptr;
+    QPushButton* columnsButton_ = nullptr;
+    QLabel* layoutHint_ = nullptr;
+    QPushButton* useLayoutButton_ = nullptr;
     std::array<OptionBox, 14> options_{};
     std::size_t optionCount_ = 0;
     QPushButton* mergeButton_ = nullptr;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "core/calldata/FieldDefinition.h"
 #include "core/workflow/ErrorList.h"
 #include "gui/common/SettingsFile.h"
 
@@ -78,6 +79,14 @@ bool loadSettings(ProgramSettings& settings, QSettings& store) {
             settings.LastBrowse = bytes.toStdString();
         }
     }
+    // Written by newer versions only; a value that makes no layout is left out.
+    const QVariant custom = store.value("CustomLayout");
+    if (custom.typeId() == QMetaType::QString) {
+        const std::string columns = custom.toString().toStdString();
+        if (customCommaLayout(columnsOf(columns))) {
+            settings.CustomLayout = columns;
+        }
+    }
     store.endGroup();
     return true;
 }
@@ -87,6 +96,9 @@ void saveSettings(const ProgramSettings& settings, QSettings& store, MessageBoxe
     store.setValue("OutFormat", static_cast<uint>(settings.OutFormat));
     store.setValue("InFormat", static_cast<uint>(settings.InFormat));
     store.setValue("LastBrowse", QString::fromLocal8Bit(settings.LastBrowse));
+    if (!settings.CustomLayout.empty()) {
+        store.setValue("CustomLayout", QString::fromStdString(settings.CustomLayout));
+    }
     store.endGroup();
     errno = 0;
     store.sync();

@@ -175,12 +175,19 @@ QWidget* ResolveWindow::buildHeader() {
     positionText_->setObjectName("positionText");
     auto* header = new QLabel(QString::fromUtf8(headerText));
     header->setObjectName("header");
+    layoutWarning_ = new QLabel;
+    layoutWarning_->setObjectName("layoutWarning");
+    layoutWarning_->setTextFormat(Qt::PlainText);
+    layoutWarning_->setWordWrap(true);
+    layoutWarning_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+    layoutWarning_->hide();
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(countText_);
     countRow->addStretch();
     countRow->addWidget(positionText_);
     auto* headerLayout = new QVBoxLayout(headerFrame);
     headerLayout->addLayout(countRow);
+    headerLayout->addWidget(layoutWarning_);
     headerLayout->addWidget(header);
 
     return headerFrame;
@@ -683,6 +690,8 @@ bool ResolveWindow::readBoxes(ResolveDialog& dialog) {
 void ResolveWindow::showValues(const ResolveDialog& dialog) {
     countText_->setText(fromBytes(dialog.countText));
     positionText_->setText(fromBytes(dialog.positionText));
+    layoutWarning_->setText(fromBytes(dialog.layoutWarning));
+    layoutWarning_->setVisible(!dialog.layoutWarning.empty());
     selectCurrentRow();
     // After a move the focus never stays in a box of the top line, where a click would then do nothing.
     for (const auto& [control, box] : transfers_) {

@@ -86,6 +86,7 @@ class ResolveWindow : public QDialog, public ResolveWindowInterface {
     QtMessageBoxes ownBoxes_;
     MessageBoxes* boxes_;
     QLabel* countText_ = nullptr;
+    QLabel* layoutWarning_ = nullptr;
     QLabel* positionText_ = nullptr;
     QLabel* stationLabel_ = nullptr;
     QWidget* bandLabel_ = nullptr;
