@@ -54,6 +54,7 @@ TEST(LayoutDetection, NamesTheLayoutOfEachExampleAndRealFile) {
     expectDetected(*readBytes(examples / "input-standard.txt"), 0, "input-standard.txt");
     expectDetected(*readBytes(examples / "input-v46.txt"), 1, "input-v46.txt");
     expectDetected(*readBytes(examples / "input-nohr.txt"), 2, "input-nohr.txt");
+    expectDetected(*readBytes(examples / "input-custom.txt"), customLayoutIndex, "input-custom.txt");
 
     const std::filesystem::path real(VELKMERGE_SHARED_DATA_DIR);
     if (!std::filesystem::is_directory(real)) {
