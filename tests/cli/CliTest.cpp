@@ -38,6 +38,8 @@ TEST_F(Cli, ExitStatusSaysWhyNothingWasWrittenAndErrorsGoToStandardError) {
         {{"--report", "lists/r.json", "new.txt"}, 1, "Cannot write the report lists/r.json.\n"},
         {{"--layout", "Custom Comma Delimited", "new.txt"}, 2, "no field definition for \"Custom Comma"},
         {{"--layout", "9", "new.txt"}, 2, "--layout"},
+        {{"--fields", "Call,Name,Call", "new.txt"}, 2, "--fields: Call,Name,Call names no layout"},
+        {{"--fields", "Call", "--layout", "1", "new.txt"}, 2, "leave out --layout 1"},
         {{"--frobnicate", "new.txt"}, 2, "frobnicate"},
         {{"--set", "alwaysGrids", "new.txt"}, 2, "alwaysGrids"},
         {{"--resolve", "maybe", "new.txt"}, 2, "maybe"},
@@ -286,5 +288,37 @@ TEST_F(Cli, PairsAreDecidedFieldByFieldOrAskedAtTheTerminal) {
     EXPECT_NE(prompts.find("Answer i, o, f, u, s or q."), std::string::npos);
     EXPECT_EQ(folder.read("Call3.txt"),
               "QD1AAA,JO19zz,,,Ann,,\r\nQD1BBB,JO11bb,EME,,Bo,,6M:1\r\n"
+              "ZZZZZZ,End-Of-Callsign-Database\r\n");
+}
+
+TEST_F(Cli, TheLayoutIsDetectedOrNamedAndAnInputThatDoesNotFitIsRefused) {
+    folder.write("nohr.txt", "QD1CCC JO12cc  NI  Cy       cy@example.org\nQD1AAA JO10aa      Al\n");
+    folder.write("named.txt", "Name,Call,Locator\nCy,QD1CCC,JO12cc\nAl,QD1AAA,JO10aa\n");
+    folder.write("prose.txt", "Dear all,\nhere is the new list.\n");
+
+    const CliRun refused = run({"nohr.txt"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err,
+              "Most lines of the input do not fit VELK Standard. Merge anyway? (answered No)\n"
+              "Choose the layout with --layout (auto finds it), or merge anyway with --force-layout.\n");
+    EXPECT_EQ(run({"-q", "-n", "--force-layout", "nohr.txt"}).status, 0);
+    const CliRun noFit = run({"--layout", "auto", "prose.txt"});
+    EXPECT_EQ(noFit.status, 2);
+    EXPECT_TRUE(noFit.err.starts_with("No layout fits prose.txt well enough to merge it")) << noFit.err;
+    EXPECT_EQ(folder.read("Call3.txt"), database);
+
+    const CliRun detected = run({"--layout", "auto", "--report", "-", "-n", "nohr.txt"});
+    EXPECT_EQ(detected.status, 0);
+    EXPECT_TRUE(detected.err.starts_with("Layout: Old Nohr Style (records that fit: VELK Standard 0%"))
+        << detected.err;
+    const nlohmann::json report = nlohmann::json::parse(detected.out);
+    EXPECT_EQ(report["input"]["layout"], 2);
+    EXPECT_EQ(report["input"]["layoutScores"]["Old Nohr Style"], 1.0);
+    EXPECT_EQ(report["counts"]["inserted"], 1);
+
+    const CliRun named = run({"-q", "--fields", "Name,Call,Grid", "--comments", "database", "named.txt"});
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(folder.read("Call3.txt"),
+              "QD1AAA,JO10aa,,,Al,,\r\nQD1BBB,JO11bb,EME,,Bo,,\r\nQD1CCC,JO12cc,,,Cy,,\r\n"
               "ZZZZZZ,End-Of-Callsign-Database\r\n");
 }

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <stdexcept>
-
 namespace {
 
 const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
+using Values = std::vector<std::string>;
 
 CallRecord parsed(std::size_t layout, std::string line) {
     CallRecord record(&layouts.at(layout));
@@ -19,9 +17,8 @@ CallRecord parsed(std::size_t layout, std::string line) {
 // Columns: Call 0, Grid 7, State 15, Name 19, then Email 28, or P1 27, P2 32, P3 37, P4 42 and Email 48.
 const std::string nohrLine = "qa1abc jo12AB  xy  Abc Def  a@b.c";
 const std::string bandLine = "qa1abc jo12ab  xy  Abc     5    0    x    2     a@b.c";
-using Values = std::vector<std::string>;
 
-TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
+TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesACommentAndKeepsExtraFields) {
     const std::tuple<std::size_t, std::string, Values> cases[] = {
         // no values: a comment line
         {0, "qa1abc,ab12cd,,xy,Abc,,", {"QA1ABC", "AB12cd", "", "XY", "Abc", "", ""}},
@@ -45,77 +42,56 @@ TEST(CallRecordParseLine, CutsEachLayoutIntoNormalisedValuesOrMakesAComment) {
         EXPECT_EQ(record.isComment(), values.empty()) << line;
         EXPECT_EQ(record.values(), values) << line;
     }
-}
-
-// Either would shift or break the fields once the values are written to the comma-delimited database.
-TEST(CallRecordParseLine, ColumnValuesNeverSplitAUtf8CharacterNorHoldAComma) {
+    // A column value never splits a UTF-8 character (this one straddles columns 18 and 19) nor holds a
+    // comma: either would shift or break the fields once written to the comma-delimited database.
     CallRecord record(&layouts.at(2));
     record.cutOwnLine(
         "QA1ABC JO12ab  ABC\xC3\xA4"
-        "Doe,J   a@b.c",  // the character straddles columns 18 and 19
+        "Doe,J   a@b.c",
         TextEncoding::Utf8);
     EXPECT_EQ(record.values(), (Values{"QA1ABC", "JO12ab", "ABC\xC3\xA4", "Doe;J", "a@b.c"}));
     EXPECT_EQ(parsed(0, "QA1ABC,,,,Doe,J,").getName(), "Doe");  // comma lines cut at every comma
-}
-
-// A record's values may be a view of its line, of a file's text or of its own: copies and moves must take
-// them along, whatever the call's length, and leave nothing behind in what was moved from.
-TEST(CallRecordText, ValuesOutliveTheTextTheyWereCutFrom) {
-    for (const std::size_t size : {6U, 70000U}) {
-        const std::string call = "QA1" + std::string(size - 3, 'B');
-        const std::string line = call + ",JO12ab,,XY,Abc,a@b,6M:1,2023";
-        std::string lower = line;
-        lower[0] = 'q';
-        CallRecord plain = parsed(0, line);
-        CallRecord cut = parsed(0, lower);  // values of its own
-        CallRecord shared(&layouts.at(0));
-        shared.cutLine(line, TextEncoding::Windows1252);
-        for (CallRecord* record : {&plain, &cut, &shared}) {
-            const CallRecord copy = *record;
-            CallRecord assigned;
-            assigned = copy;
-            CallRecord moved = std::move(*record);
-            CallRecord moveAssigned;
-            moveAssigned = std::move(moved);
-            for (const CallRecord* kept : {&copy, static_cast<const CallRecord*>(&assigned),
-                                           static_cast<const CallRecord*>(&moveAssigned)}) {
-                EXPECT_TRUE(kept->call() == call) << size;
-                EXPECT_TRUE(kept->databaseLine() == line) << size;
-            }
-            EXPECT_TRUE(record->call().empty() && moved.values().empty());
-            moveAssigned.setField("Name", "Bob,Jr");  // a comma would shift the fields after it
-            EXPECT_TRUE(moveAssigned.databaseLine() == call + ",JO12ab,,XY,Bob;Jr,a@b,6M:1,2023");
-            EXPECT_TRUE(copy.databaseLine() == line);
-        }
-    }
-}
-
-// Only records of the difference list have a match; it stays through edits and goes with copies and moves.
-TEST(CallRecordMatch, StaysThroughEditsAndGoesWithCopiesAndMoves) {
-    CallRecord database = parsed(0, "QA1ABC,JO12ab,,XY,Abc,,");
-    CallRecord input = parsed(0, "QA1ABC,JO12ab,,XY,Bob,,");
-    EXPECT_EQ(input.match(), nullptr);
-    input.setMatch(&database);
-    input.setField("Name", "Carl");
-    input.copyFrom(parsed(0, "QA1ABC,JO12ab,,XY,Dan,,"));  // values only: the match stays
-    EXPECT_EQ(input.match(), &database);
-    const CallRecord copy = input;
-    CallRecord moved = std::move(input);
-    EXPECT_EQ(copy.match(), &database);
-    EXPECT_EQ(moved.match(), &database);
-    EXPECT_EQ(moved.getName(), "Dan");
-    moved.setMatch(nullptr);
-    EXPECT_EQ(moved.match(), nullptr);
-    EXPECT_EQ(copy.match(), &database);
-}
-
-TEST(CallRecordParseLine, FieldsAfterTheSeventhAreWrittenBackUnchanged) {
+    // Fields after the seventh are written back unchanged.
     for (const std::string line : {"QA1ABC,,EME,XY,Abc,,", "QA1ABC,AB12cd,,XY,Abc,a@b,6M:1,2023-01-05,x",
                                    "QA1ABC,,,,,,,2023", "QA1ABC,,,,,,6M:1,", "QA1ABC,,,,,,,,"}) {
         EXPECT_EQ(parsed(0, line).databaseLine(), line);
     }
     EXPECT_EQ(parsed(0, "QA1ABC,,,,,,6M:1,2023").extraFields(), ",2023");
     EXPECT_EQ(parsed(0, "QA1ABC,JO12").databaseLine(), "QA1ABC,JO12,,,,,");
+}
+
+// A record's values may be a view of its line, of a file's text or of its own: copies and moves must take
+// them along, whatever the call's length, and leave nothing behind in what was moved from. The match
+// (only records of the difference list have one) goes along too and stays through edits.
+TEST(CallRecordText, CopiesAndMovesTakeTheValuesAndTheMatchAlong) {
+    CallRecord database = parsed(0, "QA1ABC,,,,,,");
+    for (const std::size_t size : {6U, 70000U}) {
+        const std::string call = "QA1" + std::string(size - 3, 'B');
+        const std::string line = call + ",JO12ab,,XY,Abc,a@b,6M:1,2023";
+        CallRecord plain = parsed(0, line);
+        CallRecord cut = parsed(0, "q" + line.substr(1));  // values of its own
+        CallRecord shared(&layouts.at(0));
+        shared.cutLine(line, TextEncoding::Windows1252);
+        for (CallRecord* record : {&plain, &cut, &shared}) {
+            EXPECT_EQ(record->match(), nullptr);
+            record->setMatch(&database);
+            CallRecord copy = *record, assigned, moved = std::move(*record), moveAssigned;
+            assigned = copy;
+            moveAssigned = std::move(moved);
+            for (const CallRecord* kept : {&copy, &assigned, &moveAssigned}) {
+                EXPECT_TRUE(kept->call() == call && kept->databaseLine() == line) << size;
+                EXPECT_EQ(kept->match(), &database);
+            }
+            EXPECT_TRUE(record->call().empty() && moved.values().empty());
+            moveAssigned.setField("Name", "Bob,Jr");  // a comma would shift the fields after it
+            EXPECT_TRUE(moveAssigned.databaseLine() == call + ",JO12ab,,XY,Bob;Jr,a@b,6M:1,2023");
+            EXPECT_TRUE(copy.databaseLine() == line);
+            moveAssigned.copyFrom(copy);  // values only
+            EXPECT_TRUE(moveAssigned.databaseLine() == line && moveAssigned.match() == &database);
+            copy.setMatch(nullptr);
+            EXPECT_TRUE(copy.match() == nullptr && assigned.match() == &database);
+        }
+    }
 }
 
 TEST(CallRecordIsValidCall, NeedsOneOrTwoDigitsBeforeAnySlash) {
@@ -152,23 +128,37 @@ TEST(CallRecordFields, AFieldTheLayoutLacksReadsUnknownAndIsNeverWrittenAndNumbe
     }
 }
 
-TEST(CallRecordSameAs, ComparesOwnFieldsAndBandTextForStation) {
+// The station text of an old-layout record is made from its four band values, each read as the low 16 bits
+// of its leading number.
+TEST(CallRecordStation, BandsJoinAsStationTextForComparingAndConverting) {
+    const std::array<const char*, 5> bands[] = {
+        // P1 to P4, then the text
+        {"5", "0", "3", "0", "6M:5 222:3"},
+        {"0", "0", "0", "7", "432:7"},
+        {"1", "2", "3", "4", "6M:1 2M:2 222:3 432:4"},
+        {"0", "", "abc", "  0", ""},
+        {"12abc", "-1", "65537", " +4", "6M:12 2M:65535 222:1 432:4"},
+        {"100000000000000000001", "", "", "", "6M:1"},
+    };
+    for (const auto& [p1, p2, p3, p4, text] : bands) {
+        CallRecord record(&layouts[1]);
+        record.assignValues({"QA1ABC", "", "", "", p1, p2, p3, p4, ""});
+        EXPECT_EQ(record.stationFromBands(), text) << p1 << '|' << p2 << '|' << p3 << '|' << p4;
+    }
+
     const CallRecord database = parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,6M:5 432:2");
     CallRecord copy;
     copy.copyFrom(database);
     EXPECT_TRUE(copy.sameAs(database));
     copy.setField("Grid", "JO12ac");
     EXPECT_FALSE(copy.sameAs(database));
-
     EXPECT_TRUE(database.sameAs(parsed(1, bandLine)));
     EXPECT_FALSE(parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,6M:5").sameAs(parsed(1, bandLine)));
     // Without band fields the station text is compared with the empty text; EME is not compared.
     EXPECT_FALSE(database.sameAs(parsed(2, nohrLine)));
     EXPECT_TRUE(parsed(0, "QA1ABC,JO12ab,EME,XY,Abc,a@b.c,").sameAs(parsed(2, nohrLine)));
     EXPECT_FALSE(parsed(0, "QA1ABC,JO12ab,,XY,Abd,a@b.c,").sameAs(parsed(2, nohrLine)));
-}
 
-TEST(CallRecordConvertFrom, FillsTheDatabaseLayoutFromOlderLayouts) {
     CallRecord converted(&layouts[0]);
     converted.convertFrom(parsed(1, bandLine));
     EXPECT_EQ(converted.values(), (Values{"QA1ABC", "JO12ab", "", "XY", "Abc", "a@b.c", "6M:5 432:2"}));
