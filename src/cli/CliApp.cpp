@@ -16,7 +16,7 @@
 #include "cli/CliParse.h"
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
-#include "cli/ReportFile.h"
+#include "core/workflow/ReportFile.h"
 #include "core/calldata/FileErrorCause.h"
 #include "core/workflow/MergeDialog.h"
 

@@ -43,6 +43,41 @@ const char* outcomeName(MergeOutcome outcome) {
     return "unknown";
 }
 
+nlohmann::ordered_json fileLine(const MergeChanges::FileLine& line) {
+    return {{"file", toUtf8ForDisplay(line.file)},
+            {"line", line.line == 0 ? nlohmann::ordered_json() : nlohmann::ordered_json(line.line)},
+            {"text", toUtf8ForDisplay(line.text)}};
+}
+
+// Lines left out, lines read as comments and near matches.
+void addReadFindings(nlohmann::ordered_json& report, const MergeChanges* changes) {
+    using json = nlohmann::ordered_json;
+    json duplicates = json::array();
+    json comments = json::array();
+    json near = json::array();
+    if (changes != nullptr) {
+        for (const MergeChanges::Duplicate& entry : changes->duplicates) {
+            duplicates.push_back({{"file", toUtf8ForDisplay(entry.file)},
+                                  {"line", entry.dropped.line},
+                                  {"text", toUtf8ForDisplay(entry.dropped.text)},
+                                  {"keptLine", entry.dropped.keptLine},
+                                  {"keptText", toUtf8ForDisplay(entry.dropped.keptText)}});
+        }
+        for (const MergeChanges::FileLine& entry : changes->commentLines) {
+            comments.push_back(fileLine(entry));
+        }
+        for (const MergeChanges::NearMatch& entry : changes->nearMatches) {
+            near.push_back({{"inputCall", toUtf8ForDisplay(entry.inputCall)},
+                            {"databaseCall", toUtf8ForDisplay(entry.databaseCall)},
+                            {"input", fileLine(entry.input)},
+                            {"database", fileLine(entry.database)}});
+        }
+    }
+    report["duplicates"] = std::move(duplicates);
+    report["commentLines"] = std::move(comments);
+    report["nearMatches"] = std::move(near);
+}
+
 nlohmann::ordered_json textList(const std::vector<std::string>& lines) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const std::string& line : lines) {
@@ -115,6 +150,7 @@ nlohmann::ordered_json MergeReport::toJson() const {
     report["inserted"] = std::move(inserted);
     report["automaticallyUpdated"] = std::move(updated);
     report["differences"] = std::move(differences);
+    addReadFindings(report, changeList());
     report["status"] = textList(boxes_.statusLines());
     report["errors"] = textList(boxes_.errorLines());
     return report;
@@ -137,4 +173,7 @@ void MergeReport::printChanges(std::ostream& out) const {
             << "   Input file: " << entry.inputLine << '\n'
             << "   Result:     " << entry.resultLine << '\n';
     }
+    out << "Lines left out as repeats of a call: " << changes->duplicates.size() << '\n'
+        << "Lines read as comments: " << changes->commentLines.size() << '\n'
+        << "Near matches (not merged): " << changes->nearMatches.size() << '\n';
 }

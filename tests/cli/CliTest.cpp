@@ -75,6 +75,7 @@ TEST_F(Cli, ReportDescribesTheMergeAndHowEachDifferenceWasSettled) {
         "differences": [{"call": "QD1AAA", "databaseLine": "QD1AAA,JO10aa,,,Al,,",
             "inputLine": "QD1AAA,JO19zz,,,Al,,", "settled": "input", "fields": {"Grid": "input"},
             "resultLine": "QD1AAA,JO19zz,,,Al,,"}],
+        "duplicates": [], "commentLines": [], "nearMatches": [],
         "status": ["Done: 3 entries written to Callsign.txt", "   1 new entries were added.",
                    "   1 entries were updated manually.", "   The original file is saved as Call3.bak"],
         "errors": []})"));

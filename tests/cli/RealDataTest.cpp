@@ -7,6 +7,9 @@
 #include <ranges>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
+#include "cli/CliRun.h"
 #include "core/calldata/TextEncoding.h"
 #include "support/MergeInvariants.h"
 #include "support/TestFolder.h"
@@ -110,5 +113,42 @@ INSTANTIATE_TEST_SUITE_P(Published, RealData,
                          [](const auto& info) {
                              return info.param.second.substr(6, 4) + "Into" + info.param.first.substr(6, 4);
                          });
+
+// The 2009 list into the 2005 database: the report shows what was left out and what nearly met, each by its
+// line; merging the list a second time adds no comment line.
+TEST(RealDataReport, ShowsDroppedLinesCommentLinesAndNearMatchesAndCommentsDoNotPileUp) {
+    const std::filesystem::path real(VELKMERGE_SHARED_DATA_DIR);
+    if (!std::filesystem::is_directory(real)) {
+        GTEST_SKIP() << "the real databases are not beside the project";
+    }
+    TestFolder folder;
+    folder.write("Call3.txt", *readBytes(real / "call3-2005.txt"));
+    folder.write("list.txt", *readBytes(real / "call3-2009.txt"));
+    const CliRun first = runIn(folder.path(), {"--report", "-", "list.txt"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const nlohmann::json report = nlohmann::json::parse(first.out);
+    ASSERT_EQ(report["duplicates"].size(), 4u);
+    EXPECT_EQ(report["duplicates"][1]["line"], 4230);
+    EXPECT_EQ(report["duplicates"][1]["keptLine"], 4229);
+    EXPECT_EQ(report["duplicates"][1]["text"], "SM3JGG,JP71TJ,,,,,FT-847 250watt 15el,07/07");
+    EXPECT_EQ(report["commentLines"][0]["line"], 1);
+    EXPECT_EQ(report["commentLines"][0]["file"], "Call3.txt");
+    ASSERT_GE(report["nearMatches"].size(), 20u);
+    for (const auto& match : report["nearMatches"]) {
+        EXPECT_EQ(match["input"]["file"], "list.txt");
+        EXPECT_TRUE(match["input"]["line"].is_number() && match["database"]["line"].is_number()) << match;
+    }
+    const auto commentCount = [&] {
+        std::istringstream text(folder.read("Call3.txt"));
+        std::size_t comments = 0;
+        for (std::string line; std::getline(text, line);) {
+            comments += line.starts_with("//") ? 1 : 0;
+        }
+        return comments;
+    };
+    const auto before = commentCount();
+    ASSERT_EQ(runIn(folder.path(), {"-q", "list.txt"}).status, 0);
+    EXPECT_EQ(commentCount(), before);
+}
 
 }  // namespace

@@ -197,8 +197,17 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
         if (readFile(folder / backupFileName) != c.database) {
             return "Call3.bak does not hold the old Call3.txt";
         }
+        // The input's comments follow the database's, but for those the database has already.
         std::vector<std::string> comments = database.comments;
-        comments.insert(comments.end(), input.comments.begin(), input.comments.end());
+        const auto bare = [](const std::string& comment) {
+            return std::string(trimWhiteSpace(CommentsDialog::cleanComment(comment)));
+        };
+        for (const std::string& comment : input.comments) {
+            if (std::none_of(database.comments.begin(), database.comments.end(),
+                             [&](const std::string& known) { return bare(known) == bare(comment); })) {
+                comments.push_back(comment);
+            }
+        }
         if (std::string wrong = writtenFileFault(writtenBytes, database.result.hadByteOrderMark, comments,
                                                  (*first)["counts"]["recordsToWrite"]);
             !wrong.empty()) {

@@ -44,6 +44,27 @@ class LineWalk {
         : bytes_(bytes),
           end_(bytes.find('\n') == bytes.npos && bytes.find('\r') != bytes.npos ? '\r' : '\n') {}
 
+    // The line numbers, counted from 1, of the lines that hold the given places (in any order).
+    [[nodiscard]] std::vector<std::uint32_t> lineNumbers(const std::vector<std::uint32_t>& places) const {
+        std::vector<std::size_t> order(places.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return places[a] < places[b]; });
+        std::vector<std::uint32_t> numbers(places.size());
+        std::uint32_t line = 1;
+        std::size_t counted = 0;
+        for (const std::size_t i : order) {
+            line += static_cast<std::uint32_t>(
+                std::count(bytes_.begin() + static_cast<std::ptrdiff_t>(counted),
+                           bytes_.begin() + static_cast<std::ptrdiff_t>(places[i]), end_));
+            counted = places[i];
+            numbers[i] = line;
+        }
+        return numbers;
+    }
+
     [[nodiscard]] std::size_t count() const {
         const auto ends = static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), end_));
         return ends + (bytes_.empty() || bytes_.back() == end_ ? 0 : 1);
@@ -136,18 +157,30 @@ void sortKeys(FirstWalk& walk, std::string_view text) {
 
 // The second walk: the records in call order, the first line of each call only, in the file's encoding
 // or converted to `storeAs`.
+// A line left out, and the line of its call that was kept: its key and the index of its record.
+struct Dropped {
+    LineKey left;
+    LineKey kept;
+    std::size_t keptRecord;
+};
+
+// `dropped` gets the lines left out.
 std::vector<CallRecord> makeRecords(FirstWalk& walk, std::string_view text, const FieldDefinition& layout,
-                                    std::optional<std::pair<TextEncoding, TextEncoding>> conversion) {
+                                    std::optional<std::pair<TextEncoding, TextEncoding>> conversion,
+                                    std::vector<Dropped>& dropped) {
     std::vector<CallRecord> records;
     records.reserve(walk.keys.size());
     std::uint64_t keptPrefix = 0;  // of the last record made
+    LineKey kept{};
     for (const LineKey& key : walk.keys) {
         // Calls of up to seven bytes with one prefix are one call (calls hold no zero byte).
         if (!records.empty() && key.prefix == keptPrefix &&
             ((key.prefix & 0xFFU) == 0 || callOf(key, text, walk) == records.back().call())) {
+            dropped.push_back({key, kept, records.size() - 1});
             continue;
         }
         keptPrefix = key.prefix;
+        kept = key;
         CallRecord& record = key.length != 0 ? records.emplace_back(&layout)
                                              : records.emplace_back(std::move(walk.cut[key.at]));
         if (key.length != 0) {
@@ -160,7 +193,37 @@ std::vector<CallRecord> makeRecords(FirstWalk& walk, std::string_view text, cons
     return records;
 }
 
+// The lines left out, with their numbers and texts, in file order.
+void noteDuplicates(const std::vector<Dropped>& dropped, const FirstWalk& walk,
+                    const std::vector<CallRecord>& records, std::string_view text, const LineWalk& lines,
+                    TextEncoding readAs, ReadResult& result) {
+    if (dropped.empty()) {
+        return;
+    }
+    std::vector<std::uint32_t> places;
+    for (const Dropped& line : dropped) {
+        places.push_back(line.left.filePlace(walk.cutPlaces));
+        places.push_back(line.kept.filePlace(walk.cutPlaces));
+    }
+    const std::vector<std::uint32_t> numbers = lines.lineNumbers(places);
+    for (std::size_t i = 0; i < dropped.size(); ++i) {
+        const LineKey& left = dropped[i].left;
+        const std::string_view leftLine =
+            left.length != 0 ? text.substr(left.at, left.length) : trimWhiteSpace(walk.cut[left.at].line());
+        // The kept line is its record's, in the encoding the records are stored in.
+        result.duplicates.push_back({numbers[2 * i], convertEncoding(leftLine, readAs, result.encoding),
+                                     numbers[2 * i + 1],
+                                     std::string(trimWhiteSpace(records[dropped[i].keptRecord].line()))});
+    }
+    std::sort(result.duplicates.begin(), result.duplicates.end(),
+              [](const DroppedLine& a, const DroppedLine& b) { return a.line < b.line; });
+}
+
 }  // namespace
+
+std::vector<std::uint32_t> lineNumbersOf(std::string_view bytes, const std::vector<std::uint32_t>& places) {
+    return LineWalk(bytes).lineNumbers(places);
+}
 
 ReadResult inspectCallText(std::string_view bytes) {
     ReadResult result;
@@ -193,12 +256,14 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
     ProgressTicker ticker(progress, lineCount);
     FirstWalk walk;
     walk.keys.reserve(lineCount);
+    std::uint32_t lineNumber = 0;
     const bool plainLayout = layout.commaDelimited && layout.databaseOrder && !layout.fields.empty();
     CallRecord scratch(&layout);
     std::string_view line;
     bool ended = false;
     while (lines.next(line, ended)) {
         ticker.step();
+        ++lineNumber;
         // Most lines of a file in the database's form need no cut: a look along the line finds its call.
         const std::string_view trimmed = trimWhiteSpace(line);
         if (plainLayout && CallRecord::checkPlainLine(trimmed, layout.fields.size()).plain) {
@@ -211,6 +276,7 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         if (scratch.isComment()) {
             if (!scratch.line().starts_with("ZZZZZZ")) {
                 comments.push_back(convertEncoding(line, readAs, result.encoding) + (ended ? "\n" : ""));
+                result.commentLines.push_back(lineNumber);
             }
             continue;
         }
@@ -219,8 +285,11 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         walk.cut.push_back(std::move(scratch));  // leaves the scratch record empty, with its layout
     }
     sortKeys(walk, bytes);
-    std::vector<CallRecord> read = makeRecords(
-        walk, bytes, layout, converting ? std::optional(std::pair(readAs, result.encoding)) : std::nullopt);
+    std::vector<Dropped> dropped;
+    std::vector<CallRecord> read =
+        makeRecords(walk, bytes, layout,
+                    converting ? std::optional(std::pair(readAs, result.encoding)) : std::nullopt, dropped);
+    noteDuplicates(dropped, walk, read, bytes, lines, readAs, result);
     walk = FirstWalk();  // given back before the order is made
     RecordList::Entries order;
     order.reserve(read.size());

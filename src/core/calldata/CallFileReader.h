@@ -1,6 +1,7 @@
 // Reads a callsign file's text into a record list in call order and a list of comment lines.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,3 +31,8 @@
 
 // The text that ends a database: "ZZZZZZ,End-Of-Callsign-Database".
 inline constexpr std::string_view endMarkerLine{"ZZZZZZ,End-Of-Callsign-Database"};
+
+// The numbers, counted from 1, of the lines of a file's bytes that hold the given places (in any order),
+// as the reading counts its lines.
+[[nodiscard]] std::vector<std::uint32_t> lineNumbersOf(std::string_view bytes,
+                                                       const std::vector<std::uint32_t>& places);

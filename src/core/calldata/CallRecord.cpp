@@ -334,6 +334,10 @@ void CallRecord::appendDatabaseLine(std::string& out) const {
 }
 
 void CallRecord::convertEncoding(TextEncoding from, TextEncoding to) {
+    // Values are cut from the line: a line of ASCII reads the same in both encodings, and stays in the file.
+    if (!hasNonAscii(text_.line())) {
+        return;
+    }
     std::vector<std::string> values;
     const std::vector<std::string_view> views = valueViews();
     for (std::size_t i = 0; i < views.size(); ++i) {

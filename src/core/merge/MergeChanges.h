@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "core/calldata/ReadResult.h"
 
 class CallRecord;
 
@@ -38,9 +41,31 @@ struct MergeChanges {
         std::vector<std::pair<std::string, std::string>> fields;
     };
 
+    // A line of a file, by its number counted from 1 (0: not known, as for a line whose text was
+    // converted to the other file's encoding).
+    struct FileLine {
+        std::string file;
+        std::uint32_t line = 0;
+        std::string text;
+    };
+    struct Duplicate {
+        std::string file;
+        DroppedLine dropped;
+    };
+    struct NearMatch {
+        std::string inputCall;
+        std::string databaseCall;
+        FileLine input;
+        FileLine database;
+    };
+
     std::vector<Inserted> inserted;
     std::vector<Updated> updated;
     std::vector<Difference> differences;
+    // What the reading left out or did not take as records, and calls that nearly met.
+    std::vector<Duplicate> duplicates;
+    std::vector<FileLine> commentLines;
+    std::vector<NearMatch> nearMatches;
 
     void addDifference(Difference difference);
     // Notes what each difference's database record holds once the resolve step is over.

@@ -1,6 +1,8 @@
 // Cleaning, listing and committing comment lines.
 #include "core/workflow/CommentsDialog.h"
 
+#include <unordered_set>
+
 #include "core/calldata/CallRecord.h"
 
 std::string CommentsDialog::cleanComment(std::string_view line) {
@@ -24,16 +26,39 @@ void CommentsDialog::initComments() {
     databaseCommentLines.clear();
     inputCommentLines.clear();
     combinedComments.clear();
-    const auto list = [this](const std::vector<std::string>& comments, std::vector<std::string>& lines) {
+    leftOutText.clear();
+    // A comment line the database has already is not proposed again, so that comments do not pile up
+    // merge after merge; blanks around it and the "//" mark do not count.
+    std::unordered_set<std::string_view> known;
+    std::size_t leftOut = 0;
+    const auto list = [&](const std::vector<std::string>& comments, std::vector<std::string>& lines,
+                          bool input) {
         for (const std::string& comment : comments) {
             lines.push_back(cleanComment(comment));
+            const std::string_view bare = trimWhiteSpace(lines.back());
+            if (input && known.contains(bare)) {
+                ++leftOut;
+                continue;
+            }
             combinedComments += lines.back();
             combinedComments += '\n';
         }
     };
-    list(session_.databaseComments, databaseCommentLines);
-    list(session_.inputComments, inputCommentLines);
+    list(session_.databaseComments, databaseCommentLines, false);
+    for (const std::string& line : databaseCommentLines) {
+        known.insert(trimWhiteSpace(line));
+    }
+    list(session_.inputComments, inputCommentLines, true);
+    if (leftOut != 0) {
+        leftOutText = std::to_string(leftOut) + (leftOut == 1 ? " comment line" : " comment lines") +
+                      " of the input file already in Call3.txt left out.";
+    }
     window().showValues(*this);
+}
+
+std::optional<MergeDetails> CommentsDialog::details() const {
+    const std::optional<MergeChanges>& changes = session_.changes;
+    return changes ? std::optional<MergeDetails>(MergeDetails(*changes)) : std::nullopt;
 }
 
 void CommentsDialog::onWrite() {

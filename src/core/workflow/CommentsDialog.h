@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cassert>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "core/workflow/CommentsWindowInterface.h"
 
 #include "core/calldata/TextEncoding.h"
+#include "core/workflow/MergeDetails.h"
 #include "core/workflow/MergeSession.h"
 
 class CommentsDialog {
@@ -27,6 +30,9 @@ class CommentsDialog {
     // A comment line as listed: without "//" at its very start, leading blanks and line feeds.
     [[nodiscard]] static std::string cleanComment(std::string_view line);
 
+    // The details list of the merge; nothing when the merge kept no change list.
+    [[nodiscard]] std::optional<MergeDetails> details() const;
+
     // How each file's bytes read for display.
     [[nodiscard]] TextEncoding databaseEncoding() const { return session_.databaseEncoding; }
     [[nodiscard]] TextEncoding inputEncoding() const { return session_.inputEncoding; }
@@ -41,6 +47,10 @@ class CommentsDialog {
     std::string insertedCountText;
     // The editable box; lines end in single line feeds.
     std::string combinedComments;
+    // The files a saved details list must never replace: Call3.txt, Call3.bak and the input.
+    std::vector<std::filesystem::path> mergeFiles;
+    // How many of the input's comment lines the box leaves out, being in Call3.txt already; empty for none.
+    std::string leftOutText;
 
   private:
     // The window is attached by whoever runs the dialog, before any handler is called.

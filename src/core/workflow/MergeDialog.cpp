@@ -19,6 +19,7 @@
 #include "core/workflow/CustomLayoutDialog.h"
 #include "core/workflow/ErrorList.h"
 #include "core/workflow/MessageList.h"
+#include "core/workflow/ReadFindings.h"
 #include "core/workflow/ResolveDialog.h"
 #include "core/workflow/ResumeStore.h"
 
@@ -229,6 +230,7 @@ MergeOutcome MergeDialog::confirmAndWrite(MergeSession& session) {
         return MergeOutcome::NoChanges;
     }
     CommentsDialog comments(session);
+    comments.mergeFiles = {workFolder / databaseFileName, workFolder / backupFileName, inputFilePath()};
     if (commentsStep_.runComments(comments) == DialogResult::Cancel) {
         return MergeOutcome::NotConfirmed;
     }
@@ -424,7 +426,7 @@ bool MergeDialog::readBothFiles(MergeSession& session) {
         std::string(databaseFileName), window_, std::nullopt, &inspected);
     std::promise<std::optional<TextEncoding>> late;
     late.set_value(plan);
-    const ReadResult read = inputRead.valid() ? inputRead.get() : readInput(late.get_future());
+    ReadResult read = inputRead.valid() ? inputRead.get() : readInput(late.get_future());
     if (!read.opened) {
         showCannotOpen(inputPath, inputError);
         return false;
@@ -442,7 +444,9 @@ bool MergeDialog::readBothFiles(MergeSession& session) {
     if (inputLayout == customLayoutIndex && !session.inputComments.empty() &&
         !LayoutDetector::headerColumns(session.inputComments.front()).empty()) {
         session.inputComments.erase(session.inputComments.begin());
+        read.commentLines.erase(read.commentLines.begin());
     }
+    noteReadFindings(session, database, read, inputPath);
     session.inputEncoding = read.encoding;
     session.databaseEncoding = database.encodingKnown() ? database.encoding : read.encoding;
     return true;

@@ -1,6 +1,8 @@
 // The comments window's controls, and the conversion of comment text between file bytes and display.
 #include "gui/comments/CommentsWindow.h"
 
+#include "gui/comments/DetailsWindow.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -98,12 +100,25 @@ CommentsWindow::CommentsWindow(CommentsDialog& dialog, QWidget* parent)
     for (QLabel* line : {writeCount_, autoCount_, manualCount_, insertedCount_}) {
         counts->addWidget(line);
     }
+    leftOut_ = makeCountLine("leftOut");
+    counts->addWidget(leftOut_);
+    auto* details = new QPushButton(tr("&Details..."));
+    details->setObjectName("detailsButton");
+    details->setToolTip(tr("What the merge added, changed and settled, and the lines it left out"));
+    details->setEnabled(dialog.details().has_value());
+    connect(details, &QPushButton::clicked, this, [this] {
+        if (std::optional<MergeDetails> list = dialog_.details()) {
+            DetailsWindow window(std::move(*list), dialog_.mergeFiles, this);
+            window.exec();
+        }
+    });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(writeButton_);
     buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(counts);
+    bottom->addWidget(details, 0, Qt::AlignBottom);
     bottom->addStretch();
     bottom->addLayout(buttons);
 
@@ -159,6 +174,8 @@ void CommentsWindow::showValues(const CommentsDialog& dialog) {
     autoCount_->setText(QString::fromStdString(dialog.autoCountText));
     manualCount_->setText(QString::fromStdString(dialog.manualCountText));
     insertedCount_->setText(QString::fromStdString(dialog.insertedCountText));
+    leftOut_->setText(QString::fromStdString(dialog.leftOutText));
+    leftOut_->setVisible(!dialog.leftOutText.empty());
 }
 
 void CommentsWindow::readBoxes(CommentsDialog& dialog) {

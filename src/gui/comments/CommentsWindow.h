@@ -39,6 +39,7 @@ class CommentsWindow : public QDialog, public CommentsWindowInterface {
     QLabel* autoCount_;
     QLabel* manualCount_;
     QLabel* insertedCount_;
+    QLabel* leftOut_ = nullptr;
     QPushButton* writeButton_;
     QPushButton* cancelButton_;
     // Shown text of each listed comment line to its bytes, so that lines nobody edits keep them.

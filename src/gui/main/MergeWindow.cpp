@@ -73,6 +73,8 @@ MergeWindow::MergeWindow(ProgramSettings& settings, ResolveStep* resolveStep, Co
         dialog_.resumeFolder =
             std::filesystem::path(QDir(data).filePath(QStringLiteral("resume")).toStdWString());
     }
+    // The comments window's Details list is made from the change list.
+    dialog_.recordChanges = true;
     setWindowIcon(QApplication::windowIcon());
     buildControls();
 

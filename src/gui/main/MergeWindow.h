@@ -53,9 +53,6 @@ class MergeWindow : public QDialog, public MergeWindowInterface {
     void setPosition(std::size_t position) override;
     void setLabel(const std::string& text) override;
 
-    // The text with line feeds added so that no line is wider than `width` pixels in `metrics`; blanks
-    // inside a line and the line feeds already there are kept.
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Where the platform has a system menu, its "About" item arrives here.

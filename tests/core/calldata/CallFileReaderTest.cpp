@@ -73,6 +73,22 @@ TEST_F(CallFileReaderTest, ReadsRecordsInCallOrderAndKeepsCommentsAsRead) {
     EXPECT_EQ(label, "Loading Call3.txt");
 }
 
+TEST_F(CallFileReaderTest, NotesTheLinesItLeftOutAndTheCommentLinesByNumber) {
+    // Line 4 repeats the call of line 1 and line 6 that of line 5 (a line that had to be cut); CR LF ends.
+    const ReadResult result = read(
+        "QB2BBB,,,,first,,\r\n// note\r\nQA1AAA,,,,,,\r\n  QB2BBB,,,,second,,\r\n"
+        "qc3ccc,,,,,,\r\nQC3CCC,,,,again,,\r\nZZZZZZ,End-Of-Callsign-Database\r\n");
+    ASSERT_EQ(result.duplicates.size(), 2u);
+    EXPECT_EQ(result.duplicates[0].line, 4u);
+    EXPECT_EQ(result.duplicates[0].text, "QB2BBB,,,,second,,");
+    EXPECT_EQ(result.duplicates[0].keptLine, 1u);
+    EXPECT_EQ(result.duplicates[0].keptText, "QB2BBB,,,,first,,");
+    EXPECT_EQ(result.duplicates[1].line, 6u);
+    EXPECT_EQ(result.duplicates[1].keptText, "qc3ccc,,,,,,");
+    EXPECT_EQ(result.commentLines, (std::vector<std::uint32_t>{2}));  // the end marker is no comment
+    EXPECT_EQ(lineNumbersOf("a\rb\rc", {0, 2, 4}), (std::vector<std::uint32_t>{1, 2, 3}));  // CR ends
+}
+
 // The state is upper-cased in the file's encoding; a byte-order mark says UTF-8 and is no part of the line.
 TEST_F(CallFileReaderTest, UpperCasesStatesWithoutBreakingUtf8Characters) {
     const ReadResult windows = read("qa1aaa,,,\xE4z,,,\n");

@@ -60,3 +60,43 @@ TEST(CommentsDialog, EditedTextBecomesCommentRecordsAheadOfTheStations) {
     cancelled.comments.cancel = true;
     EXPECT_EQ(cancelled.run(DialogResult::Cancel), Strings{"QA1ABC,,,,,,"});
 }
+
+TEST(CommentsDialog, InputCommentsCall3HasAlreadyAreLeftOutAndSaid) {
+    Rig rig;
+    rig.session.inputComments = {"//Updated monthly  \n", "y\r\n", "new\n"};
+    (void)rig.run(DialogResult::Ok);
+    EXPECT_EQ(rig.comments.proposedText, "Updated monthly\n//x\ny\nnew\n");
+    EXPECT_EQ(rig.confirm.inputCommentLines.size(), 3u);  // the list still shows them all
+    EXPECT_EQ(rig.confirm.leftOutText, "2 comment lines of the input file already in Call3.txt left out.");
+}
+
+TEST(CommentsDialog, DetailsGroupWhatTheMergeDidAndSaveNeverOverACall3File) {
+    Rig rig;
+    rig.session.changes.reset();
+    EXPECT_FALSE(rig.confirm.details());  // a merge without a change list has none
+    rig.session.changes.emplace();
+    MergeChanges& changes = *rig.session.changes;
+    changes.updated = {{"QA1ABC", "QA1ABC,,,,,,", "QA1ABC,AB12,,,Abc,,"},
+                       {"QB2XYZ", "QB2XYZ,,EME,,,,", "QB2XYZ,,EME,,,,"}};
+    changes.duplicates = {{"in.txt", {7, "QA1ABC,CD34,,,,,", 2, "QA1ABC,AB12,,,,,"}}};
+    changes.nearMatches = {
+        {"QA1ABC/P", "QA1ABC", {"in.txt", 9, "QA1ABC/P,,,,,,"}, {"Call3.txt", 0, "QA1ABC,,,,,,"}}};
+    const MergeDetails details = *rig.confirm.details();
+    EXPECT_EQ(details.text(),
+              "New calls (0)\n\n"
+              "Updated automatically (1)\n    QA1ABC  Grid: (empty) -> AB12; Name: (empty) -> Abc\n"
+              "    (and 1 counted as updated whose values were the same already)\n\n"
+              "Settled in the resolve step (0)\n\n"
+              "Left out: the call came earlier in the same file (1)\n"
+              "    in.txt line 7: QA1ABC,CD34,,,,,  (line 2 kept: QA1ABC,AB12,,,,,)\n\n"
+              "Read as comments: the first field is not a call (0)\n\n"
+              "Near matches, not merged (1)\n    QA1ABC/P (in.txt line 9) and QA1ABC (Call3.txt)\n\n");
+
+    TestFolder folder;
+    folder.write("Call3.txt", "kept");
+    const std::vector<std::filesystem::path> mergeFiles{folder / "Call3.txt"};
+    EXPECT_TRUE(details.save(folder / "." / "Call3.txt", mergeFiles));
+    EXPECT_EQ(folder.read("Call3.txt"), "kept");
+    EXPECT_FALSE(details.save(folder / "details.txt", mergeFiles));
+    EXPECT_EQ(folder.read("details.txt"), details.text());
+}

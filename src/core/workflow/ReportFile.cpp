@@ -1,5 +1,5 @@
 // Writing the report through a temporary file, and telling it apart from the merge's own files.
-#include "cli/ReportFile.h"
+#include "core/workflow/ReportFile.h"
 
 #include <algorithm>
 #include <cctype>
