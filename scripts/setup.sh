@@ -3,10 +3,13 @@ velkmerge_packages=(cmake g++ make libgtest-dev libgmock-dev libcli11-dev nlohma
     qt6-multimedia-dev
     clang libclang-rt-dev libbenchmark-dev)
 
+# Installs the packages named, or the build's own when none is named, where they are missing.
 velkmerge_install_packages() {
+    local wanted=("$@")
+    [ $# -gt 0 ] || wanted=("${velkmerge_packages[@]}")
     local missing=()
     local p
-    for p in "${velkmerge_packages[@]}"; do
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

@@ -16,9 +16,10 @@
 #include "cli/CliParse.h"
 #include "cli/CliResolveStep.h"
 #include "cli/MergeReport.h"
-#include "core/workflow/ReportFile.h"
 #include "core/calldata/FileErrorCause.h"
+#include "core/platform/PathText.h"
 #include "core/workflow/MergeDialog.h"
+#include "core/workflow/ReportFile.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ int exitStatus(MergeOutcome outcome) {
 
 // The files a report must never replace: a report over one of them would destroy it.
 std::vector<std::filesystem::path> mergeFiles(const CliOptions& options) {
-    const std::filesystem::path folder(options.folder);
-    const std::filesystem::path input(options.input);
+    const std::filesystem::path folder = pathFromUtf8(options.folder);
+    const std::filesystem::path input = pathFromUtf8(options.input);
     return {folder / databaseFileName, folder / backupFileName, input.is_relative() ? folder / input : input};
 }
 
@@ -51,7 +52,7 @@ std::vector<std::filesystem::path> mergeFiles(const CliOptions& options) {
 // starts. Returns the exit status to stop with, or 0.
 int openReport(const CliOptions& options, ReportFile& report, std::ostream& err) {
     // Like the input, a relative report path is taken from the working folder.
-    const std::filesystem::path path = std::filesystem::path(options.folder) / options.reportPath;
+    const std::filesystem::path path = pathFromUtf8(options.folder) / pathFromUtf8(options.reportPath);
     if (ReportFile::isOneOf(path, mergeFiles(options))) {
         err << "--report: " << options.reportPath
             << " is Call3.txt, Call3.bak or the input file; choose another name.\n";
@@ -136,7 +137,8 @@ int merge(CliOptions options, const CliStreams& streams) {
     const bool reportToOut = options.reportPath == "-";
     std::unique_ptr<ReportFile> reportFile;
     if (!options.reportPath.empty() && !reportToOut) {
-        reportFile = std::make_unique<ReportFile>(std::filesystem::path(options.folder) / options.reportPath);
+        reportFile =
+            std::make_unique<ReportFile>(pathFromUtf8(options.folder) / pathFromUtf8(options.reportPath));
         if (const int stop = openReport(options, *reportFile, err); stop != 0) {
             return stop;
         }
@@ -151,7 +153,7 @@ int merge(CliOptions options, const CliStreams& streams) {
     CliCommentsStep commentsStep(options.comments);
     ProgramSettings settings;
     MergeDialog dialog(window, resolveStep, commentsStep, settings);
-    dialog.workFolder = options.folder;
+    dialog.workFolder = pathFromUtf8(options.folder);
     dialog.dryRun = options.dryRun;
     dialog.recordChanges = options.dryRun || !options.reportPath.empty();
     dialog.checkLayoutFit = options.checkLayoutFit;

@@ -4,10 +4,12 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <ostream>
 #include <vector>
 
 #include "core/calldata/FieldDefinition.h"
+#include "core/platform/PathText.h"
 
 namespace {
 
@@ -49,6 +51,13 @@ bool takeLayout(CliOptions& parsed, const std::string& layout, bool layoutGiven,
     return true;
 }
 
+// CLI11's own check takes the name in the local code page on Windows, where a UTF-8 name may not fit.
+std::string existingFolder(std::string& name) {
+    std::error_code error;
+    return std::filesystem::is_directory(pathFromUtf8(name), error) ? std::string()
+                                                                    : "Directory does not exist: " + name;
+}
+
 std::vector<std::string> optionNames() {
     std::vector<std::string> names;
     for (const auto& [name, member] : mergeOptionMembers) {
@@ -76,7 +85,7 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
     app.add_option("INPUT", parsed.input, "The callsign file to merge into Call3.txt")->required();
     app.add_option("-C,--folder", parsed.folder, "Work as if started in DIR, the folder that holds Call3.txt")
         ->type_name("DIR")
-        ->check(CLI::Validator(CLI::ExistingDirectory).description(""));
+        ->check(CLI::Validator(existingFolder, ""));
     std::string layout = "0";
     CLI::Option* layoutOption =
         app.add_option(

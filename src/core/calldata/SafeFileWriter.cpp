@@ -8,11 +8,13 @@
 
 #include <string>
 
+#include "core/platform/PathText.h"
+
 namespace {
 
 std::filesystem::path besideWithSuffix(const std::filesystem::path& path, const std::string& suffix) {
     std::filesystem::path result = path;
-    result.replace_filename(path.filename().string() + suffix);
+    result += suffix;
     return result;
 }
 
@@ -24,7 +26,9 @@ const std::string previousSuffix = ".velkmerge-previous";
 // behind a link: the backup's folder is the one the user works in.
 std::filesystem::path besideBackup(const std::filesystem::path& backup, const std::filesystem::path& target,
                                    const std::string& suffix) {
-    return backup.parent_path() / (target.filename().string() + suffix);
+    std::filesystem::path name = target.filename();
+    name += suffix;
+    return backup.parent_path() / name;
 }
 
 // A byte-for-byte copy with the original's owner and permissions, complete on disk.
@@ -83,7 +87,7 @@ std::filesystem::path SafeFileWriter::lockPath(const std::filesystem::path& targ
 void SafeFileWriter::removeLeftovers(const std::filesystem::path& target,
                                      const std::filesystem::path& backup) {
     const std::filesystem::path behind = fileBehind(target);
-    const std::string newName = behind.filename().string() + newSuffix;
+    const std::string newName = utf8OfPath(behind.filename()) + newSuffix;
     const auto isNewFile = [&newName](const std::string& name) {
         // The name itself, or the name with "-" and a number (taken while another was left over).
         return name == newName || (name.starts_with(newName + "-") && name.size() > newName.size() + 1 &&
@@ -92,7 +96,7 @@ void SafeFileWriter::removeLeftovers(const std::filesystem::path& target,
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(
              behind.parent_path().empty() ? "." : behind.parent_path(), error)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8OfPath(entry.path().filename());
         std::error_code ignored;
         if (isNewFile(name) && !entry.is_directory(ignored)) {
             std::filesystem::remove(entry.path(), ignored);
@@ -125,9 +129,7 @@ std::error_code SafeFileWriter::rename(const std::filesystem::path& from, const 
     if (stage != Stage::None && stage == seams_.refusedRename) {
         return std::make_error_code(std::errc::permission_denied);
     }
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return error;
+    return renameFile(from, to);
 }
 
 void SafeFileWriter::discardTemporaries() {
@@ -219,6 +221,12 @@ bool SafeFileWriter::keepPreviousBackup() {
     return true;
 }
 
+bool SafeFileWriter::targetRenamable() {
+    // Found out before any second name is made: a name of a file held that way could not be removed again.
+    const std::error_code error = checkRenamable(target_);
+    return !error || fail(Stage::Backup, error);
+}
+
 bool SafeFileWriter::makeBackup() {
     step(Step::BackupMade);
     std::error_code error = hardLink(target_, backupMade_);
@@ -267,8 +275,8 @@ bool SafeFileWriter::commit() {
         return fail(Stage::Write, flushed);
     }
     step(Step::Flushed);
-    if (!targetUnchanged(false) || !keepPreviousBackup() || !makeBackup() || !targetUnchanged(true) ||
-        !placeBackupAndReplace()) {
+    if (!targetUnchanged(false) || !targetRenamable() || !keepPreviousBackup() || !makeBackup() ||
+        !targetUnchanged(true) || !placeBackupAndReplace()) {
         return false;
     }
     discardTemporaries();  // the earlier backup's second name

@@ -74,6 +74,7 @@ class SafeFileWriter {
     [[nodiscard]] std::error_code rename(const std::filesystem::path& from, const std::filesystem::path& to,
                                          Stage stage) const;
     [[nodiscard]] bool targetUnchanged(bool linksMade);
+    [[nodiscard]] bool targetRenamable();
     [[nodiscard]] bool keepPreviousBackup();
     [[nodiscard]] bool makeBackup();
     [[nodiscard]] bool placeBackupAndReplace();

@@ -294,3 +294,21 @@ FileLock::~FileLock() {
         ::close(static_cast<int>(handle_));
     }
 }
+
+std::vector<std::string> commandLineUtf8(int argc, char** argv) {
+    return {argv, argv + argc};
+}
+
+void useUtf8Console() {
+    // Terminals here take the bytes as they come.
+}
+
+std::error_code renameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return error;
+}
+
+std::error_code checkRenamable(const std::filesystem::path& /*path*/) {
+    return {};  // an open file is renamed like any other
+}

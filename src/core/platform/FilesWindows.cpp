@@ -4,6 +4,8 @@
 #endif
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <io.h>
 #include <cstdio>
 
@@ -259,4 +261,39 @@ FileLock::~FileLock() {
     if (state_ == State::Locked) {
         ::CloseHandle(toHandle(handle_));  // unlocks, and removes the file
     }
+}
+
+std::vector<std::string> commandLineUtf8(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return {argv, argv + argc};
+    }
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(std::max(size, 1)), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+        text.resize(text.size() - 1);  // the terminating zero
+        arguments.push_back(std::move(text));
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+void useUtf8Console() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+std::error_code renameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? std::error_code()
+                                                                              : lastError();
+}
+
+std::error_code checkRenamable(const std::filesystem::path& path) {
+    // Asking for the right to delete shares it with every other handle, or fails while one denies it.
+    const Handle file(::CreateFileW(path.c_str(), DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() ? std::error_code() : lastError();
 }

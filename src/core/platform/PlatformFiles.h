@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <system_error>
+#include <vector>
 
 // Callsign files are a few megabytes; anything beyond this is refused rather than read into memory.
 inline constexpr std::uintmax_t maximumFileSize = std::uintmax_t{1} << 30;
@@ -78,6 +80,13 @@ struct FileBytes {
 // Whether a hardLink failure means the file system has no hard links here (rather than a real fault).
 [[nodiscard]] bool linksUnsupported(std::error_code error);
 
+// Renames `from` to `to`, replacing a file there, with the system's own reason when it fails.
+[[nodiscard]] std::error_code renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Whether the file at `path` may be renamed now. On Windows another program that holds a file open without
+// sharing its deletion keeps every name of it in place; elsewhere nothing does.
+[[nodiscard]] std::error_code checkRenamable(const std::filesystem::path& path);
+
 // Makes renames in a folder durable; failing that, nothing is lost, so nothing is reported.
 void syncFolder(const std::filesystem::path& folder);
 
@@ -87,3 +96,10 @@ void ignoreWriteSignals(bool brokenPipe);
 
 // Whether the program's standard input is a terminal, where a person can answer questions.
 [[nodiscard]] bool standardInputIsTerminal();
+
+// The program's arguments in UTF-8. Windows hands main() them in the local code page, which cannot hold
+// every file name, so there they are taken from the wide command line instead of argv.
+[[nodiscard]] std::vector<std::string> commandLineUtf8(int argc, char** argv);
+
+// Text written to a console shows UTF-8 as UTF-8 (Windows' consoles start with an older code page).
+void useUtf8Console();

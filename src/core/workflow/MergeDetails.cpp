@@ -4,6 +4,7 @@
 #include "core/calldata/FieldDefinition.h"
 #include "core/calldata/FileErrorCause.h"
 #include "core/calldata/TextEncoding.h"
+#include "core/platform/PathText.h"
 #include "core/workflow/ReportFile.h"
 
 namespace {
@@ -125,7 +126,7 @@ std::optional<std::string> MergeDetails::save(const std::filesystem::path& path,
         error = file.write(text());
     }
     if (error) {
-        return "Cannot write " + path.string() + ".\n" + fileErrorText(error);
+        return "Cannot write " + utf8OfPath(path) + ".\n" + fileErrorText(error);
     }
     return std::nullopt;
 }

@@ -14,6 +14,7 @@
 #include "core/calldata/FileErrorCause.h"
 #include "core/calldata/NullProgressDisplay.h"
 #include "core/merge/MergeEngine.h"
+#include "core/platform/PathText.h"
 #include "core/platform/PlatformFiles.h"
 #include "core/workflow/CommentsDialog.h"
 #include "core/workflow/CustomLayoutDialog.h"
@@ -274,7 +275,7 @@ void MergeDialog::addOutcomeLines(MessageList& messages, MergeOutcome outcome, c
 }
 
 std::filesystem::path MergeDialog::inputFilePath() const {
-    const std::filesystem::path input(inputPath);
+    const std::filesystem::path input = pathFromUtf8(inputPath);
     return input.is_relative() && !inputPath.empty() ? workFolder / input : input;
 }
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/platform/PathText.h"
+
 namespace {
 
 // Where a path leads once every link on the way is followed, also to a file that does not exist yet.
@@ -19,7 +21,7 @@ std::filesystem::path destination(std::filesystem::path path) {
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
     path = std::filesystem::weakly_canonical(path, error);
-    std::string text = path.lexically_normal().string();
+    std::string text = utf8OfPath(path.lexically_normal());
 #ifdef _WIN32
     // Names differ only in case on Windows' file systems.
     std::transform(text.begin(), text.end(), text.begin(),

@@ -115,10 +115,10 @@ TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
 
 TEST(MergeWorkflow, FolderAndFileNamesMayHoldBlanksAndNonAsciiCharacters) {
     Rig rig("");
-    const std::filesystem::path folder = rig.folder / "Velk \xC3\x96rdner \xE2\x9C\x93";
+    const std::filesystem::path folder = rig.folder.path() / u8"Velk \u00d6rdner \u2713";
     std::filesystem::create_directory(folder);
     std::filesystem::rename(rig.folder / "Call3.txt", folder / "Call3.txt");
-    std::ofstream(folder / "neue Liste \xC3\xA9.txt", std::ios::binary) << "QA2BBB,,,,,,\n";
+    std::ofstream(folder / u8"neue Liste \u00e9.txt", std::ios::binary) << "QA2BBB,,,,,,\n";
     rig.dialog.workFolder = folder;
     rig.window.inputPath = "neue Liste \xC3\xA9.txt";
     EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Written);
