@@ -12,5 +12,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-# GCC 12 warns of overlapping copies inside std::string's own concatenation at -O3, falsely (GCC bug 105651).
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

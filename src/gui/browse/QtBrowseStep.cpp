@@ -3,13 +3,13 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 
 #include "gui/browse/BrowseDialog.h"
+#include "gui/common/PathNames.h"
 
 std::optional<std::string> QtBrowseStep::chooseInputFile(const std::string& startFolder) {
     BrowseDialog dialog(parent_);
-    const QString remembered = QFile::decodeName(QByteArray::fromStdString(startFolder));
+    const QString remembered = pathNameFromCore(startFolder);
     // A folder remembered from a relative input path lies below the current folder.
     if (!remembered.isEmpty()) {
         dialog.startFolder = QDir::toNativeSeparators(QDir::current().absoluteFilePath(remembered));
@@ -17,5 +17,5 @@ std::optional<std::string> QtBrowseStep::chooseInputFile(const std::string& star
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return QFile::encodeName(dialog.selectedPath).toStdString();
+    return pathNameForCore(dialog.selectedPath);
 }

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
@@ -28,6 +27,7 @@
 #include "core/workflow/Tooltips.h"
 #include "gui/browse/QtBrowseStep.h"
 #include "gui/comments/QtCommentsStep.h"
+#include "gui/common/PathNames.h"
 #include "gui/common/QtMessageBoxes.h"
 #include "gui/common/WrappedToolTip.h"
 #include "gui/layout/QtCustomLayoutStep.h"
@@ -315,7 +315,7 @@ bool MergeWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MergeWindow::readBoxes(MergeDialog& dialog) {
-    dialog.inputPath = QFile::encodeName(inputPath_->text()).toStdString();
+    dialog.inputPath = pathNameForCore(inputPath_->text());
     dialog.inputLayout = layoutCombo_->currentIndex();
     for (const OptionBox& option : options_) {
         dialog.options.*option.member = option.box->isChecked();
@@ -323,7 +323,7 @@ void MergeWindow::readBoxes(MergeDialog& dialog) {
 }
 
 void MergeWindow::showValues(const MergeDialog& dialog) {
-    inputPath_->setText(QFile::decodeName(QByteArray::fromStdString(dialog.inputPath)));
+    inputPath_->setText(pathNameFromCore(dialog.inputPath));
     const bool listed = dialog.inputLayout >= 0 && dialog.inputLayout < layoutCombo_->count();
     layoutCombo_->setCurrentIndex(listed ? dialog.inputLayout : -1);
     layoutHint_->setText(fromBytes(dialog.layoutHint));
