@@ -9,7 +9,10 @@ velkmerge_install_packages cmake g++ make libcli11-dev nlohmann-json3-dev qt6-ba
     help2man dpkg-dev file lintian desktop-file-utils appstream
 
 build=build/package
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELKMERGE_TESTS=OFF -DVELKMERGE_MANPAGES=ON \
+# Debian's own compiler and linker flags for packages, with every hardening option.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELKMERGE_TESTS=OFF -DVELKMERGE_MANPAGES=ON \
     -DVELKMERGE_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 rm -f "$build"/velkmerge_*.deb
