@@ -113,3 +113,12 @@ TEST_F(Cli, ASecondMergeFindsTheLockTakenAndChangesNothing) {
     EXPECT_EQ(run({"-q", "new.txt"}).status, 0);
     EXPECT_EQ(folder.read("Call3.txt"), merged);
 }
+
+// Names that differ only in case name one file here: such a report would replace Call3.txt.
+TEST_F(Cli, AReportNamedLikeCall3InAnotherCaseIsRefused) {
+    const CliRun refused = run({"--report", "CALL3.TXT", "new.txt"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err,
+              "--report: CALL3.TXT is Call3.txt, Call3.bak or the input file; choose another name.\n");
+    EXPECT_EQ(folder.read("Call3.txt"), database);
+}
