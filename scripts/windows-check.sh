@@ -22,11 +22,10 @@ wine=$(dpkg -L wine64 | grep -E '/wine64$' | head -n 1)
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # One Wine server for the whole run: a test that starts while a server is shutting down fails to start.
 wineserver="$(dirname "$wine")/wineserver"
+mkdir -p "$WINEPREFIX"  # an empty folder becomes a new prefix
 "$wineserver" -p
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
-if [ ! -d "$WINEPREFIX" ]; then
-    echo "Making a Wine prefix in $WINEPREFIX"
-fi
+[ -e "$WINEPREFIX/system.reg" ] || echo "Making a Wine prefix in $WINEPREFIX"
 "$wine" wineboot --init >/dev/null 2>&1  # makes the prefix, or starts its services before the tests do
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \

@@ -31,8 +31,10 @@ TEST_F(Cli, ExitStatusSaysWhyNothingWasWrittenAndErrorsGoToStandardError) {
     const CliRun failed = run({"new.txt"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.out, "Done: No changes to Call3.txt\n");
+    EXPECT_TRUE(failed.err.starts_with("Unable to rename Call3.txt to Call3.bak (5)\n")) << failed.err;
     EXPECT_TRUE(failed.err.ends_with("\nAborting Merge.\n")) << failed.err;
     EXPECT_EQ(folder.read("Call3.txt"), database);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "Call3.bak" / "keep"));
 }
 
 TEST_F(Cli, ReportDescribesTheMergeAndHowEachDifferenceWasSettled) {

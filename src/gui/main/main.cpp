@@ -16,7 +16,7 @@ constexpr const char* helpText =
     "in, in a window: choose the input file and its layout, set the merge options and press Merge. New\n"
     "calls are added, known calls get the automatic conversions the options allow, and the calls whose\n"
     "data still differ are settled in the resolve window, field by field or pair by pair, with undo.\n"
-    "The previous file is kept as Call3.bak. F1 in each window lists its keys.\n"
+    "The previous file is kept as Call3.bak. F1 in each window explains it and its keys.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"

@@ -97,15 +97,6 @@ TEST(FaultInjection, DiskFillingUpWhileTheNewFileIsWrittenChangesNothing) {
     }
 }
 
-TEST(FaultInjection, BackupNameHeldByAFolderKeepsTheFolderAndTheDatabase) {
-    Rig rig;
-    std::filesystem::remove(rig.folder / "Call3.bak");
-    std::filesystem::create_directories(rig.folder / "Call3.bak" / "keep");
-    rig.expectFailedWrite(rig.dialog.onMerge(),
-                          "Unable to rename Call3.txt to Call3.bak (5)\nIs a directory.");
-    EXPECT_TRUE(std::filesystem::is_directory(rig.folder / "Call3.bak" / "keep"));
-}
-
 // The checks passed, so only the read can notice; it is refused as the check would have refused it,
 // and nothing is written.
 TEST(FaultInjection, FileVanishingBetweenTheCheckAndTheReadStopsTheMergeUnwritten) {
