@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/calldata/FieldDefinition.h"
+#include "core/calldata/TextEncoding.h"
 #include "core/platform/PathText.h"
 
 namespace {
@@ -178,10 +179,7 @@ CliParse parseCliOptions(int argc, const char* const* argv, std::ostream& out, s
                                          : CliOptions::Resolve::Original;
     for (const std::string& name : take) {
         for (const PairField field : pairFields) {
-            std::string lower(fieldName(field));
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            if (lower == name) {
+            if (asciiLowerCase(fieldName(field)) == name) {
                 parsed.take.push_back(field);
             }
         }

@@ -6,16 +6,10 @@
 #include <sstream>
 #include <string>
 
+#include "core/calldata/TextEncoding.h"
 #include "core/workflow/ResolveDialog.h"
 
 namespace {
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 // "grid name" or "grid,name" as fields; nothing for a word that names none.
 std::optional<std::vector<PairField>> fieldsNamed(const std::string& words) {
@@ -25,7 +19,7 @@ std::optional<std::vector<PairField>> fieldsNamed(const std::string& words) {
     std::vector<PairField> fields;
     for (std::string word; stream >> word;) {
         const auto found = std::find_if(pairFields.begin(), pairFields.end(), [&](PairField f) {
-            return lowerCase(fieldName(f)) == lowerCase(word);
+            return asciiLowerCase(fieldName(f)) == asciiLowerCase(word);
         });
         if (found == pairFields.end()) {
             return std::nullopt;
@@ -119,7 +113,7 @@ bool CliResolveStep::askEachPair(ResolveDialog& dialog) {
             terminal_ << '\n';
             return false;  // the end of the input: nothing is written
         }
-        answer = lowerCase(answer);
+        answer = asciiLowerCase(answer);
         if (answer == "i" || answer == "o") {
             dialog.decidePair(order[at], answer == "i"
                                              ? std::vector<PairField>(pairFields.begin(), pairFields.end())

@@ -69,12 +69,6 @@ TEST_F(Cli, WideFolderAndFileNamesReachTheMergeFromTheCommandLine) {
     EXPECT_EQ(runProgram(arguments), 0U);
     EXPECT_EQ(readBytes(wide / "Call3.txt"), merged);  // written with CR LF, whatever the input had
     EXPECT_EQ(readBytes(wide / "Call3.bak"), database);
-
-    // The same names given to the program in-process, as UTF-8.
-    std::ofstream(wide / "Call3.txt", std::ios::binary) << database;
-    const CliRun again = runIn(wide, {"-q", utf8OfPath(wide / u8"neue Liste \u00e9.txt")});
-    EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(readBytes(wide / "Call3.txt"), merged);
 }
 
 // A Call3.txt that an editor holds open without letting it be replaced: the merge says so and changes

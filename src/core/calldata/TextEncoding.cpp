@@ -192,3 +192,13 @@ std::string fromUtf8ForStorage(std::string_view utf8, TextEncoding encoding) {
     }
     return out;
 }
+
+std::string asciiLowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}

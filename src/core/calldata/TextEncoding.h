@@ -26,5 +26,9 @@ void toUpperInPlace(std::string& text, TextEncoding encoding);
 // Whether any byte is outside ASCII.
 [[nodiscard]] bool hasNonAscii(std::string_view bytes);
 
+// The text with its ASCII letters in lower case and every other byte as it was: for matching names and
+// answers typed in any case.
+[[nodiscard]] std::string asciiLowerCase(std::string_view text);
+
 // The UTF-8 byte-order mark that some editors put at the start of a file.
 inline constexpr std::string_view utf8ByteOrderMark{"\xEF\xBB\xBF"};

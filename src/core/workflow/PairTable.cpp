@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "core/calldata/CallRecord.h"
+#include "core/calldata/TextEncoding.h"
 
 std::string_view fieldName(PairField field) {
     switch (field) {
@@ -41,16 +42,7 @@ std::string_view pairStateName(PairState state) {
     return "edited";
 }
 
-namespace {
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PairTable::PairTable(MergeSession& session) {
     pairs_.reserve(session.differences.size());
@@ -122,10 +114,10 @@ bool PairTable::passes(const ResolvePair& pair) const {
     if (filter_.text.empty()) {
         return true;
     }
-    const std::string wanted = lowerCase(filter_.text);
+    const std::string wanted = asciiLowerCase(filter_.text);
     for (const std::string_view text :
          {pair.input->call(), pair.database->fieldView("Name"), pair.input->fieldView("Name")}) {
-        if (lowerCase(text).find(wanted) != std::string::npos) {
+        if (asciiLowerCase(text).find(wanted) != std::string::npos) {
             return true;
         }
     }

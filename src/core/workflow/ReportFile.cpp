@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/calldata/TextEncoding.h"
 #include "core/platform/PathText.h"
 
 namespace {
@@ -21,13 +22,12 @@ std::filesystem::path destination(std::filesystem::path path) {
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
     path = std::filesystem::weakly_canonical(path, error);
-    std::string text = utf8OfPath(path.lexically_normal());
+    const std::string text = utf8OfPath(path.lexically_normal());
 #ifdef _WIN32
-    // Names differ only in case on Windows' file systems.
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-#endif
+    return asciiLowerCase(text);  // names differ only in case on Windows' file systems
+#else
     return text;
+#endif
 }
 
 }  // namespace

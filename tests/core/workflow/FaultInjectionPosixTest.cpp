@@ -1,5 +1,5 @@
-// Merges whose files fail for real: a full disk, a held backup name, a vanishing or changed file, a
-// read-only folder, a kill midway, a second merge, links, permissions, leftovers and too few file handles.
+// Merges whose files fail for real: a full disk, a vanishing or changed file, a
+// read-only folder, a kill midway, links, permissions, leftovers and too few file handles.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/platform/FileLock.h"
 #include "support/ScriptedMerge.h"
 #include "support/TestFolder.h"
 
@@ -184,47 +183,6 @@ TEST(FaultInjection, KilledAtAnyStepOfTheWriteLeavesBothFilesWhole) {
         EXPECT_EQ(rig.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}))
             << static_cast<int>(step);
     }
-}
-
-// A second merge of the same Call3.txt, here while another process holds the lock, changes nothing; a
-// lock file left behind by a process that is gone holds nobody up.
-TEST(FaultInjection, OneMergeAtATimeWritesACallsignDatabase) {
-    Rig rig;
-    const std::filesystem::path lockFile = rig.folder / "Call3.txt.velkmerge-lock";
-    int ready[2];
-    int finish[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(finish), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::alarm(20);
-        const FileLock lock(lockFile);
-        char byte = lock.state() == FileLock::State::Locked ? 'y' : 'n';
-        (void)!::write(ready[1], &byte, 1);
-        (void)!::read(finish[0], &byte, 1);
-        std::_Exit(0);
-    }
-    char locked = 0;
-    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
-    ASSERT_EQ(locked, 'y');
-    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::CheckFailed);
-    EXPECT_EQ(
-        rig.window.boxes.shown,
-        Strings{error + "Call3.txt is being merged by another VelkMerge. Try again when it has finished."});
-    EXPECT_EQ(rig.folder.read("Call3.txt"), database);
-    EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
-    (void)!::write(finish[1], "x", 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    for (const int fd : {ready[0], ready[1], finish[0], finish[1]}) {
-        ::close(fd);
-    }
-
-    rig.folder.write("Call3.txt.velkmerge-lock", "");  // left by a process that is gone
-    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Written);
-    EXPECT_EQ(rig.folder.read("Call3.bak"), database);
-    EXPECT_EQ(rig.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));
 }
 
 // A Call3.txt that is a link is written through to its target and stays a link; the backup is a plain file
