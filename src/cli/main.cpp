@@ -7,6 +7,7 @@
 #include "core/platform/PlatformFiles.h"
 
 int main(int argc, char** argv) {
+    holdStandardStreams();
     ignoreWriteSignals(true);
     useUtf8Console();
     const std::vector<std::string> arguments = commandLineUtf8(argc, argv);

@@ -18,13 +18,6 @@ namespace {
 
 using Lines = std::map<std::string, std::string>;
 
-std::string upper(std::string text) {
-    for (char& c : text) {
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return text;
-}
-
 // The record lines of a file by call sign, without their line ends; the first line of a call counts.
 Lines recordLines(const std::string& bytes) {
     Lines records;
@@ -34,7 +27,7 @@ Lines recordLines(const std::string& bytes) {
             line.pop_back();
         }
         const std::string_view trimmed = trimWhiteSpace(line);
-        std::string call = upper(std::string(trimmed.substr(0, trimmed.find(','))));
+        std::string call = asciiLowerCase(trimmed.substr(0, trimmed.find(',')));
         if (isValidCall(call)) {
             records.emplace(std::move(call), std::move(line));
         }
@@ -93,7 +86,8 @@ TEST_P(RealData, MergeKeepsEveryCallAndEveryByteItDoesNotChange) {
         const auto written = fieldsOf(line);
         for (const std::size_t n : {1, 4, 5, 6, 7}) {
             const std::string want = own[n].empty() && n != 7 ? other[n] : own[n];
-            const bool same = n == 1 ? upper(written[n]) == upper(want) : written[n] == want;
+            const bool same =
+                n == 1 ? asciiLowerCase(written[n]) == asciiLowerCase(want) : written[n] == want;
             if ((!want.empty() || n == 7) && !same && changed++ < 5) {
                 ADD_FAILURE() << "field " << n << " should be " << want << " in\n  " << line;
             }

@@ -1,11 +1,9 @@
-// Start-up and end of the desktop program: the remembered settings and their rules, a socket failure, and
-// the About box.
+// Start-up and end of the desktop program: the remembered settings and their rules, and a socket failure.
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
 #include <memory>
 
-#include "gui/main/AboutDialog.h"
 #include "gui/main/MergeApp.h"
 #include "gui/main/MergeWindow.h"
 #include "gui/main/SettingsStore.h"
@@ -138,7 +136,7 @@ class MergeAppTest : public QObject {
                  shown.c_str());
     }
 
-    // The failure box is a warning under the program's name, and nothing else happens.
+    // A socket failure is told, and nothing else happens.
     void socketFailureEndsBeforeSettings() {
         QStringList failures;
         platform_.startSockets = [] { return false; };
@@ -150,26 +148,6 @@ class MergeAppTest : public QObject {
         QCOMPARE(MergeApp(platform_).run(), 1);
         QCOMPARE(failures, QStringList{QStringLiteral("Windows sockets initialization failed.")});
         QVERIFY(boxes_.shown.empty());
-
-        QApplication::setApplicationName(QStringLiteral("VelkMerge"));
-        QStringList shown;
-        whenModalOpens([&shown](QDialog* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            shown << box->windowTitle() << box->text() << QString::number(box->icon());
-        });
-        showSocketFailureBox(failures.front());
-        QCOMPARE(shown, QStringList({"VelkMerge", failures.front(), QString::number(QMessageBox::Warning)}));
-    }
-
-    void aboutBoxShowsTheVersionAndOkAccepts() {
-        AboutDialog about(nullptr);
-        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("version"))->text(),
-                 QStringLiteral("VelkMerge Version 2.0"));
-        auto* ok = about.findChild<QPushButton*>(QStringLiteral("ok"));
-        QVERIFY(ok->isDefault());
-        about.show();
-        ok->click();
-        QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 };
 

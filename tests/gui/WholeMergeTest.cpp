@@ -27,9 +27,6 @@ const std::string database =
 const std::string input =
     "QA1AAA,CD34,,XY,Abc,a@x,6M:5\nQA1BBB,AB12,,ZZ,Bob,b@x,6M:5\nQA1CCC,AB12,,XY,Cyd,c@x,6M:5\n";
 
-// What the user does in the modal windows, one step per poll, in this order.
-enum class Step { FirstItem, SecondItem, ThirdItem, AllSavedBox, Done };
-
 }  // namespace
 
 class WholeMergeTest : public QObject {
@@ -48,7 +45,7 @@ class WholeMergeTest : public QObject {
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
 
-        Step step = Step::FirstItem;
+        int settled = 0;   // items saved; one more once the closing box was answered
         QStringList seen;  // what each item showed before it was settled, and the box that ended them
         QElapsedTimer elapsed;
         elapsed.start();
@@ -56,15 +53,13 @@ class WholeMergeTest : public QObject {
         const auto poll = std::make_unique<QTimer>();
         QObject::connect(poll.get(), &QTimer::timeout, poll.get(), [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (step == Step::Done) {
+            if (settled == 4 || elapsed.elapsed() >= 5000) {
                 poll->stop();
-                return;
-            }
-            if (elapsed.elapsed() >= 5000) {
-                poll->stop();
-                QTest::qFail("the resolve window was not settled in time", __FILE__, __LINE__);
-                for (QWidget* top : QApplication::topLevelWidgets()) {
-                    top->close();
+                if (settled != 4) {
+                    QTest::qFail("the resolve window was not settled in time", __FILE__, __LINE__);
+                    for (QWidget* top : QApplication::topLevelWidgets()) {
+                        top->close();
+                    }
                 }
                 return;
             }
@@ -72,48 +67,38 @@ class WholeMergeTest : public QObject {
             if (modal == nullptr || QApplication::activeWindow() != modal) {
                 return;
             }
-            if (step == Step::AllSavedBox) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    seen << box->windowTitle() + ": " + box->text();
-                    step = Step::Done;
-                    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-                }
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && settled == 3) {
+                seen << box->windowTitle() + ": " + box->text();
+                ++settled;
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                 return;
             }
             auto* resolve = qobject_cast<ResolveWindow*>(modal);
-            if (resolve == nullptr) {
+            if (resolve == nullptr || settled == 3) {
                 return;
             }
             const auto edit = [resolve](const char* name) {
                 return resolve->findChild<QLineEdit*>(QString::fromUtf8(name));
             };
-            auto* position = resolve->findChild<QLabel*>(QStringLiteral("positionText"));
-            QPointer<QPushButton> saveAsShown =
-                resolve->findChild<QPushButton*>(QStringLiteral("saveAsShownButton"));
-            seen << position->text() + " " + edit("outputCall")->text();
-            if (step == Step::FirstItem) {
+            seen << resolve->findChild<QLabel*>(QStringLiteral("positionText"))->text() + " " +
+                        edit("outputCall")->text();
+            if (settled == 0) {
                 QTest::mouseClick(edit("inputGrid"), Qt::LeftButton);
-                seen << edit("outputLine")->text();
-                QTest::mouseClick(saveAsShown, Qt::LeftButton);
-                step = Step::SecondItem;
-            } else if (step == Step::SecondItem) {
-                seen << edit("outputLine")->text();
-                QTest::mouseClick(saveAsShown, Qt::LeftButton);
-                step = Step::ThirdItem;
-            } else {
+            } else if (settled == 2) {
                 QLineEdit* name = edit("outputName");
                 name->setFocus();
                 name->selectAll();
                 QTest::keyClicks(name, "Carl");
-                seen << edit("outputLine")->text();
-                step = Step::AllSavedBox;
-                // The last save opens the status box modally: press the button once this poll has returned.
-                QTimer::singleShot(0, qApp, [saveAsShown] {
-                    if (saveAsShown) {
-                        QTest::mouseClick(saveAsShown, Qt::LeftButton);
-                    }
-                });
             }
+            seen << edit("outputLine")->text();
+            ++settled;
+            // The last save opens the status box modally: press the button once this poll has returned.
+            QTimer::singleShot(0, qApp,
+                               [save = QPointer(resolve->findChild<QPushButton*>("saveAsShownButton"))] {
+                                   if (save) {
+                                       QTest::mouseClick(save, Qt::LeftButton);
+                                   }
+                               });
         });
         poll->start(10);
 
@@ -122,7 +107,7 @@ class WholeMergeTest : public QObject {
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("mergeButton")), Qt::LeftButton);
         poll->stop();
 
-        QVERIFY(step == Step::Done);
+        QCOMPARE(settled, 4);
         QCOMPARE(seen,
                  QStringList({"Item 1 of 3 QA1AAA", "QA1AAA,CD34,,XY,Abc,a@x,6M:5", "Item 1 of 2 QA1BBB",
                               "QA1BBB,AB12,,XY,Bob,b@x,6M:5", "Item 1 of 1 QA1CCC",

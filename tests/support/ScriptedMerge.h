@@ -54,7 +54,6 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
     std::optional<DialogResult> endedWith;
     std::vector<Tone> tones;
     std::vector<ResolveControl> hidden;
-    int redraws = 0;
     bool gridValid = true;
 
     [[nodiscard]] DialogResult runResolve(ResolveDialog& dialog) override {
@@ -71,7 +70,7 @@ struct ScriptedResolveStep final : ResolveStep, ResolveWindowInterface {
     bool readBoxes(ResolveDialog& /*dialog*/) override { return gridValid; }
     void showValues(const ResolveDialog& /*dialog*/) override {}
     void showPairs(const ResolveDialog& /*dialog*/) override {}
-    void redrawAll(const ResolveDialog& /*dialog*/) override { ++redraws; }
+    void redrawAll(const ResolveDialog& /*dialog*/) override {}
     void hideControl(ResolveControl control) override { hidden.push_back(control); }
     void tone(unsigned frequency, unsigned milliseconds) override {
         tones.push_back({frequency, milliseconds});

@@ -180,6 +180,14 @@ void ignoreWriteSignals(bool brokenPipe) {
     }
 }
 
+void holdStandardStreams() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            (void)::open("/dev/null", O_RDONLY);  // takes the lowest free number: this one
+        }
+    }
+}
+
 std::unique_ptr<NewFile> NewFile::create(const std::filesystem::path& path, std::error_code& error) {
     errno = 0;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);

@@ -185,6 +185,10 @@ void ignoreWriteSignals(bool /*brokenPipe*/) {
     // Windows sends no signal for a full disk or a closed pipe: the write fails.
 }
 
+void holdStandardStreams() {
+    // Windows gives files handles of their own, never the numbers of missing standard streams.
+}
+
 std::unique_ptr<NewFile> NewFile::create(const std::filesystem::path& path, std::error_code& error) {
     // Shared with nobody until it is closed; it inherits the folder's permissions.
     const HANDLE file =

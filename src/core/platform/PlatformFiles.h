@@ -94,6 +94,11 @@ void syncFolder(const std::filesystem::path& folder);
 // and, with `brokenPipe`, so does a write to a closed pipe. Called once, at start-up.
 void ignoreWriteSignals(bool brokenPipe);
 
+// Standard input, output or error that the program was started without is held by the null device, opened
+// for reading only: no file the program opens can take its place, and a write meant for standard output
+// fails instead of landing in Call3.txt, the lock or the report. Called first thing at start-up.
+void holdStandardStreams();
+
 // Whether the program's standard input is a terminal, where a person can answer questions.
 [[nodiscard]] bool standardInputIsTerminal();
 

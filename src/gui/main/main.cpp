@@ -52,6 +52,7 @@ QIcon programIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    holdStandardStreams();
     if (answeredFromCommandLine(argc, argv)) {
         return std::cout.flush() ? 0 : 1;
     }
