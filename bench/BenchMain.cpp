@@ -21,6 +21,8 @@
 #include "core/calldata/RecordList.h"
 #include "core/merge/MergeEngine.h"
 #include "core/merge/MergeOptions.h"
+#include "core/workflow/MergeSession.h"
+#include "core/workflow/ReadFindings.h"
 
 namespace {
 
@@ -165,6 +167,32 @@ void BM_CompareFiles(benchmark::State& state) {
     state.counters["merged"] = static_cast<double>(resultSize);
 }
 BENCHMARK(BM_CompareFiles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What the details list and the report add to a merge: the lines left out, the comment lines and the near
+// matches, noted from both lists as read. Set beside BM_ReadCallText, BM_CompareFiles and BM_DatabaseWriter
+// of the same run, it is the share of a merge that the reports cost.
+void BM_ReadFindings(benchmark::State& state) {
+    MergeSession session(layouts(), 0, true);
+    NullProgressDisplay progress;
+    const ReadResult database = readCallText(session.databaseRecords, session.databaseComments,
+                                             std::make_shared<const FileText>(files(0).database),
+                                             layouts()[0], "Call3.txt", progress);
+    const ReadResult input =
+        readCallText(session.inputRecords, session.inputComments,
+                     std::make_shared<const FileText>(files(0).input), layouts()[0], "Input File", progress);
+    std::size_t found = 0;
+    for (auto _ : state) {
+        session.changes.emplace();
+        noteReadFindings(session, database, input, "input.txt");
+        found = session.changes->duplicates.size() + session.changes->nearMatches.size();
+    }
+    // Findings that are never noted would look free; say so instead.
+    if (found == 0) {
+        state.SkipWithError("no repeated call and no near match was found");
+    }
+    state.counters["findings"] = static_cast<double>(found);
+}
+BENCHMARK(BM_ReadFindings)->Unit(benchmark::kMillisecond);
 
 // A fresh folder under the system's temporary folder for each run of the process.
 std::filesystem::path scratchFolder() {

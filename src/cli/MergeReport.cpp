@@ -91,7 +91,10 @@ nlohmann::ordered_json textList(const std::vector<std::string>& lines) {
 nlohmann::ordered_json MergeReport::toJson() const {
     using json = nlohmann::ordered_json;
     const int layout = dialog_.inputLayout;
-    json report;
+    // An ordered object keeps its members in a vector that copies them whole when it grows: room for every
+    // member first, so that the long lists are never copied.
+    json report = json::object();
+    report.get_ref<json::object_t&>().reserve(16);
     report["input"] = {
         {"path", toUtf8ForDisplay(dialog_.inputPath)},
         {"layout", layout},

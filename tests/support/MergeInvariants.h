@@ -199,14 +199,18 @@ inline std::string mergeFault(const MergeCase& c, const std::filesystem::path& f
         if (readFile(folder / backupFileName) != c.database) {
             return "Call3.bak does not hold the old Call3.txt";
         }
-        // The input's comments follow the database's, but for those the database has already.
+        // The input's comments follow the database's, but for those the database has already (the same line
+        // but for blanks around it, or the same text once cleaned).
         std::vector<std::string> comments = database.comments;
         const auto bare = [](const std::string& comment) {
             return std::string(trimWhiteSpace(CommentsDialog::cleanComment(comment)));
         };
         for (const std::string& comment : input.comments) {
             if (std::none_of(database.comments.begin(), database.comments.end(),
-                             [&](const std::string& known) { return bare(known) == bare(comment); })) {
+                             [&](const std::string& known) {
+                                 return bare(known) == bare(comment) ||
+                                        trimWhiteSpace(known) == trimWhiteSpace(comment);
+                             })) {
                 comments.push_back(comment);
             }
         }

@@ -219,6 +219,14 @@ void noteDuplicates(const std::vector<Dropped>& dropped, const FirstWalk& walk,
               [](const DroppedLine& a, const DroppedLine& b) { return a.line < b.line; });
 }
 
+void noteSlashedCall(std::string_view call, std::uint32_t lineNumber, std::string_view trimmed,
+                     TextEncoding readAs, ReadResult& result) {
+    if (call.find('/') != std::string_view::npos) {
+        result.slashedCalls.push_back(
+            {std::string(call), lineNumber, convertEncoding(trimmed, readAs, result.encoding)});
+    }
+}
+
 }  // namespace
 
 std::vector<std::uint32_t> lineNumbersOf(std::string_view bytes, const std::vector<std::uint32_t>& places) {
@@ -267,8 +275,9 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
         // Most lines of a file in the database's form need no cut: a look along the line finds its call.
         const std::string_view trimmed = trimWhiteSpace(line);
         if (plainLayout && CallRecord::checkPlainLine(trimmed, layout.fields.size()).plain) {
-            walk.keys.push_back({callPrefix(trimmed.substr(0, trimmed.find(','))),
-                                 static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
+            const std::string_view call = trimmed.substr(0, trimmed.find(','));
+            noteSlashedCall(call, lineNumber, trimmed, readAs, result);
+            walk.keys.push_back({callPrefix(call), static_cast<std::uint32_t>(trimmed.data() - bytes.data()),
                                  static_cast<std::uint32_t>(trimmed.size())});
             continue;
         }
@@ -280,6 +289,7 @@ ReadResult readCallText(RecordList& records, std::vector<std::string>& comments,
             }
             continue;
         }
+        noteSlashedCall(scratch.call(), lineNumber, trimmed, readAs, result);
         walk.keys.push_back({callPrefix(scratch.call()), static_cast<std::uint32_t>(walk.cut.size()), 0});
         walk.cutPlaces.push_back(static_cast<std::uint32_t>(line.data() - bytes.data()));
         walk.cut.push_back(std::move(scratch));  // leaves the scratch record empty, with its layout

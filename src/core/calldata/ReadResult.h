@@ -15,6 +15,14 @@ struct DroppedLine {
     std::string keptText;
 };
 
+// A station line whose call holds a slash: a portable mark, a call area or a country prefix beside the
+// station's own call. Few calls do; these are the ones that may nearly meet a call of the other file.
+struct SlashedCall {
+    std::string call;
+    std::uint32_t line = 0;  // counted from 1
+    std::string text;        // the line without blanks around it, in the encoding of the records
+};
+
 struct ReadResult {
     bool opened = false;            // false: the file was gone or not a regular file any more
     bool hadByteOrderMark = false;  // the file began with a UTF-8 byte-order mark
@@ -28,4 +36,6 @@ struct ReadResult {
     // numbers of the comment lines it appended (the end marker is neither).
     std::vector<DroppedLine> duplicates;
     std::vector<std::uint32_t> commentLines;
+    // Noted as the lines go by, in file order, so that nobody has to visit every record for them later.
+    std::vector<SlashedCall> slashedCalls;
 };

@@ -28,27 +28,27 @@ void CommentsDialog::initComments() {
     combinedComments.clear();
     leftOutText.clear();
     // A comment line the database has already is not proposed again, so that comments do not pile up
-    // merge after merge; blanks around it and the "//" mark do not count.
-    std::unordered_set<std::string_view> known;
-    std::size_t leftOut = 0;
-    const auto list = [&](const std::vector<std::string>& comments, std::vector<std::string>& lines,
-                          bool input) {
-        for (const std::string& comment : comments) {
-            lines.push_back(cleanComment(comment));
-            const std::string_view bare = trimWhiteSpace(lines.back());
-            if (input && known.contains(bare)) {
-                ++leftOut;
-                continue;
-            }
-            combinedComments += lines.back();
-            combinedComments += '\n';
-        }
-    };
-    list(session_.databaseComments, databaseCommentLines, false);
-    for (const std::string& line : databaseCommentLines) {
-        known.insert(trimWhiteSpace(line));
+    // merge after merge: the same line with other blanks around it, or the same text once cleaned.
+    std::unordered_set<std::string_view> knownLines;
+    std::unordered_set<std::string_view> knownTexts;
+    for (const std::string& comment : session_.databaseComments) {
+        databaseCommentLines.push_back(cleanComment(comment));
+        knownLines.insert(trimWhiteSpace(comment));
     }
-    list(session_.inputComments, inputCommentLines, true);
+    for (const std::string& line : databaseCommentLines) {
+        knownTexts.insert(trimWhiteSpace(line));
+        combinedComments += line + '\n';
+    }
+    std::size_t leftOut = 0;
+    for (const std::string& comment : session_.inputComments) {
+        inputCommentLines.push_back(cleanComment(comment));
+        if (knownLines.contains(trimWhiteSpace(comment)) ||
+            knownTexts.contains(trimWhiteSpace(inputCommentLines.back()))) {
+            ++leftOut;
+        } else {
+            combinedComments += inputCommentLines.back() + '\n';
+        }
+    }
     if (leftOut != 0) {
         leftOutText = std::to_string(leftOut) + (leftOut == 1 ? " comment line" : " comment lines") +
                       " of the input file already in Call3.txt left out.";

@@ -21,24 +21,28 @@ void noteFile(MergeChanges& changes, const std::string& file, const ReadResult& 
     }
 }
 
-// The records' lines, each with its number where the record still points into the file's text.
-std::vector<MergeChanges::FileLine> linesOf(const std::vector<const CallRecord*>& records,
-                                            const RecordList& list, const std::string& file) {
+// The lines of one side of the matches, with the numbers the reading noted; the others are counted where
+// the line still lies in the file's text (0 where it does not: it was converted).
+std::vector<MergeChanges::FileLine> linesOf(const std::vector<NearCall>& calls, const RecordList& list,
+                                            const std::string& file) {
     std::vector<MergeChanges::FileLine> lines;
     const std::string_view bytes = list.texts().empty() ? std::string_view() : list.texts().front()->bytes();
     std::vector<std::uint32_t> places;
-    std::vector<std::size_t> numbered;  // the lines that lie in the file's text
-    for (const CallRecord* record : records) {
-        const std::string_view line = record->line();
-        if (!bytes.empty() && line.data() >= bytes.data() && line.data() < bytes.data() + bytes.size()) {
+    std::vector<std::size_t> numbered;  // the lines to count
+    for (const NearCall& call : calls) {
+        const std::string_view line = call.text;
+        if (call.line == 0 && !bytes.empty() && line.data() >= bytes.data() &&
+            line.data() < bytes.data() + bytes.size()) {
             places.push_back(static_cast<std::uint32_t>(line.data() - bytes.data()));
             numbered.push_back(lines.size());
         }
-        lines.push_back({file, 0, std::string(trimWhiteSpace(line))});
+        lines.push_back({file, call.line, std::string(line)});
     }
-    const std::vector<std::uint32_t> numbers = lineNumbersOf(bytes, places);
-    for (std::size_t i = 0; i < numbered.size(); ++i) {
-        lines[numbered[i]].line = numbers[i];
+    if (!places.empty()) {
+        const std::vector<std::uint32_t> numbers = lineNumbersOf(bytes, places);
+        for (std::size_t i = 0; i < numbered.size(); ++i) {
+            lines[numbered[i]].line = numbers[i];
+        }
     }
     return lines;
 }
@@ -55,9 +59,10 @@ void noteReadFindings(MergeSession& session, const ReadResult& database, const R
     noteFile(*changes, databaseName, database, session.databaseComments, 0);
     noteFile(*changes, inputName, input, session.inputComments, 0);
 
-    const std::vector<NearMatch> near = findNearMatches(session.databaseRecords, session.inputRecords);
-    std::vector<const CallRecord*> inputs;
-    std::vector<const CallRecord*> databases;
+    const std::vector<NearMatch> near =
+        findNearMatches(session.databaseRecords, database, session.inputRecords, input);
+    std::vector<NearCall> inputs;
+    std::vector<NearCall> databases;
     for (const NearMatch& match : near) {
         inputs.push_back(match.input);
         databases.push_back(match.database);
@@ -66,8 +71,7 @@ void noteReadFindings(MergeSession& session, const ReadResult& database, const R
     const std::vector<MergeChanges::FileLine> databaseLines =
         linesOf(databases, session.databaseRecords, databaseName);
     for (std::size_t i = 0; i < near.size(); ++i) {
-        changes->nearMatches.push_back({std::string(near[i].input->call()),
-                                        std::string(near[i].database->call()), inputLines[i],
-                                        databaseLines[i]});
+        changes->nearMatches.push_back({std::string(near[i].input.call), std::string(near[i].database.call),
+                                        inputLines[i], databaseLines[i]});
     }
 }

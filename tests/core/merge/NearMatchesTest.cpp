@@ -3,18 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include "support/RecordMaker.h"
+#include "core/calldata/CallFileReader.h"
+#include "core/calldata/NullProgressDisplay.h"
 
 namespace {
 
-RecordList listOf(const std::vector<FieldDefinition>& layouts, std::vector<std::string> calls) {
-    std::sort(calls.begin(), calls.end());
-    RecordList list(&layouts[0]);
-    for (const std::string& call : calls) {
-        list.append(makeRecord(layouts[0], call + ",,,,,,"));
+const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
+
+// A list read from its lines as a merge reads it, and what the reading noted.
+struct Read {
+    RecordList list{&layouts[0]};
+    ReadResult result;
+    explicit Read(const std::string& text) {
+        std::vector<std::string> comments;
+        NullProgressDisplay progress;
+        result =
+            readCallText(list, comments, std::make_shared<const FileText>(text), layouts[0], "-", progress);
     }
-    return list;
-}
+};
 
 }  // namespace
 
@@ -28,16 +34,19 @@ TEST(NearMatches, BaseCallsLeaveOutPortableMarksAndCountryPrefixes) {
     }
 }
 
+// Each pair with the line numbers of both calls; the first line of a repeated call counts.
 TEST(NearMatches, NewInputCallsMeetTheDatabaseCallsOfTheirStation) {
-    const std::vector<FieldDefinition> layouts = buildFieldDefinitions();
-    const RecordList database = listOf(layouts, {"QA1ABC", "QB2XYZ/P", "QC3EME", "EA8/QD4AAA"});
+    const Read database("QA1ABC,,,,,,\nQB2XYZ/P,,,,,,\nQC3EME,,,,,,\nEA8/QD4AAA,,,,,,\n");
     // QC3EME is in both: merged, not near; QE5EEE has no relative.
-    const RecordList input =
-        listOf(layouts, {"QA1ABC/P", "EA8/QA1ABC", "QB2XYZ", "QC3EME", "QD4AAA/M", "QE5EEE"});
+    const Read input(
+        "QE5EEE,,,,,,\nQB2XYZ,,,,,,\nQA1ABC/P,,,,,,\nQC3EME,,,,,,\nQA1ABC/P,,,,,,\n"
+        "EA8/QA1ABC,,,,,,\nqd4aaa/m,,,,,,\n");
     std::vector<std::string> found;
-    for (const NearMatch& match : findNearMatches(database, input)) {
-        found.push_back(std::string(match.input->call()) + "~" + std::string(match.database->call()));
+    for (const NearMatch& match : findNearMatches(database.list, database.result, input.list, input.result)) {
+        found.push_back(std::string(match.input.call) + ":" + std::to_string(match.input.line) + "~" +
+                        std::string(match.database.call) + ":" + std::to_string(match.database.line));
     }
-    EXPECT_EQ(found, (std::vector<std::string>{"EA8/QA1ABC~QA1ABC", "QA1ABC/P~QA1ABC", "QB2XYZ~QB2XYZ/P",
-                                               "QD4AAA/M~EA8/QD4AAA"}));
+    // Lines the reading did not note, of calls without a slash, are counted later from the text.
+    EXPECT_EQ(found, (std::vector<std::string>{"EA8/QA1ABC:6~QA1ABC:0", "QA1ABC/P:3~QA1ABC:0",
+                                               "QB2XYZ:0~QB2XYZ/P:2", "QD4AAA/M:7~EA8/QD4AAA:4"}));
 }

@@ -63,11 +63,11 @@ TEST(CommentsDialog, EditedTextBecomesCommentRecordsAheadOfTheStations) {
 
 TEST(CommentsDialog, InputCommentsCall3HasAlreadyAreLeftOutAndSaid) {
     Rig rig;
-    rig.session.inputComments = {"//Updated monthly  \n", "y\r\n", "new\n"};
+    rig.session.inputComments = {"//Updated monthly  \n", "y\r\n", "new\n", "\t// Updated monthly\n"};
     (void)rig.run(DialogResult::Ok);
     EXPECT_EQ(rig.comments.proposedText, "Updated monthly\n//x\ny\nnew\n");
-    EXPECT_EQ(rig.confirm.inputCommentLines.size(), 3u);  // the list still shows them all
-    EXPECT_EQ(rig.confirm.leftOutText, "2 comment lines of the input file already in Call3.txt left out.");
+    EXPECT_EQ(rig.confirm.inputCommentLines.size(), 4u);  // the list still shows them all
+    EXPECT_EQ(rig.confirm.leftOutText, "3 comment lines of the input file already in Call3.txt left out.");
 }
 
 TEST(CommentsDialog, DetailsGroupWhatTheMergeDidAndSaveNeverOverACall3File) {
