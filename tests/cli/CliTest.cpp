@@ -62,6 +62,12 @@ TEST_F(Cli, ReportDescribesTheMergeAndHowEachDifferenceWasSettled) {
     EXPECT_EQ(report["differences"][0]["settled"], "original");
     EXPECT_NE(dryRun.err.find("QD1CCC,JO12cc,,,Cy,,"), std::string::npos) << dryRun.err;  // the changes
     EXPECT_EQ(folder.read("Call3.txt"), database);
+
+    // The input's EME, which --resolve input leaves, reads as kept.
+    folder.write("new.txt", "QD1AAA,JO19ab,EME,,Al,,\n");
+    const CliRun eme = run({"-n", "--unset", "useEme", "--resolve", "input", "--report", "-", "new.txt"});
+    EXPECT_EQ(nlohmann::json::parse(eme.out)["differences"][0]["fields"],
+              nlohmann::json::parse(R"({"Grid": "input", "EME": "kept"})"));
 }
 
 // --take settles every pair field by field; --resolve ask asks pair by pair at a terminal, and is refused
@@ -73,7 +79,7 @@ TEST_F(Cli, PairsAreDecidedFieldByFieldOrAskedAtTheTerminal) {
     EXPECT_EQ(report["differences"][0]["settled"], "edited");
     EXPECT_EQ(report["differences"][0]["fields"],
               nlohmann::json::parse(R"({"Grid": "kept", "Name": "input"})"));
-    EXPECT_EQ(report["differences"][1]["settled"], "edited");  // its EME and grid kept
+    EXPECT_EQ(report["differences"][1]["settled"], "edited");  // its grid kept
     EXPECT_EQ(folder.read("Call3.txt"),
               "QD1AAA,JO10aa,,,Ann,,\r\nQD1BBB,JO11bb,EME,,Bob,,6M:1\r\n"
               "ZZZZZZ,End-Of-Callsign-Database\r\n");
@@ -94,6 +100,8 @@ TEST_F(Cli, PairsAreDecidedFieldByFieldOrAskedAtTheTerminal) {
     const auto [status, prompts] = ask("f\ngrid\nu\nx\ni\nf\nstation\n");
     EXPECT_EQ(status, 0);
     EXPECT_NE(prompts.find("Pair 1 of 2: QD1AAA (differs: Grid, Name)"), std::string::npos) << prompts;
+    // The input has no EME there: not known, so no difference.
+    EXPECT_NE(prompts.find("Pair 2 of 2: QD1BBB (differs: Grid, Name)\n"), std::string::npos) << prompts;
     EXPECT_NE(prompts.find("Answer i, o, f, u, s or q."), std::string::npos);
     EXPECT_EQ(folder.read("Call3.txt"),
               "QD1AAA,JO19zz,,,Ann,,\r\nQD1BBB,JO11bb,EME,,Bo,,6M:1\r\n"

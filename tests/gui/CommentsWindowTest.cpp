@@ -56,7 +56,7 @@ class CommentsWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Every text is read as its own file's bytes; each count has its own line.
+    // Every text is read as its own file's bytes; each count has its own line; no comment line looks chosen.
     void showsTheCommentsOfBothFilesAndTheCounts() {
         Rig rig;
         QCOMPARE(rig.texts("databaseComments"), QStringList({"Updated monthly", "//Zürich", "a\u00A0b"}));
@@ -69,6 +69,11 @@ class CommentsWindowTest : public QObject {
         QCOMPARE(counts, QStringList({"Records to Write: 12", "Records automatically Modified: 3",
                                       "Records manually Modified: 0", "Records Inserted: 4"}));
         QVERIFY(rig.window.findChild<QPushButton*>("writeButton")->isDefault());
+        rig.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+        QCOMPARE(QApplication::focusWidget(), rig.window.findChild<QPushButton*>("writeButton"));
+        const auto* top = rig.window.findChild<QListWidget*>("databaseComments");
+        QVERIFY(!top->currentIndex().isValid() && top->selectionModel()->selectedIndexes().isEmpty());
     }
 
     // Lines nobody edited keep their bytes, whichever file they came from; typed text is stored in the

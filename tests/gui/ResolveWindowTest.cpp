@@ -31,11 +31,39 @@ const Pairs threePairs{{original[0].toStdString(), "QA1AAA,CD34,,ZZ,Bob,b@y,2M:7
                        {original[1].toStdString(), "QA1BBB,EF56,,XY,Abc,a@x,"},
                        {original[2].toStdString(), "QA1CCC,AB12,,XY,Cyd,a@x,"}};
 
+// Answers as scripted; with `modal`, a question also takes the window's focus, as a real box does: the
+// dialog goes on before the window is active again, and it then gives the focus back to the widget that
+// last had it.
+struct QuestionBoxes final : MessageBoxes {
+    ScriptedMessageBoxes& script;
+    bool modal = false;
+    std::unique_ptr<QDialog> box;  // holds the focus until the test lets it go
+    explicit QuestionBoxes(ScriptedMessageBoxes& answers) : script(answers) {}
+    void showError(const std::string& caption, const std::string& text) override {
+        script.showError(caption, text);
+    }
+    void showStatus(const std::string& caption, const std::string& text) override {
+        script.showStatus(caption, text);
+    }
+    bool askYesNo(const std::string& caption, const std::string& text) override {
+        if (modal) {
+            box = std::make_unique<QDialog>();
+            box->show();
+            box->activateWindow();
+            if (!QTest::qWaitForWindowActive(box.get())) {
+                qFatal("the question did not become active");
+            }
+        }
+        return script.askYesNo(caption, text);
+    }
+};
+
 // Differing pairs in the given input layout, and the window opened over them as the resolve step opens it.
 struct Rig : SessionRig {
     ResolveDialog resolveDialog{session};
     ScriptedMessageBoxes boxes;
-    ResolveWindow window{resolveDialog, nullptr, &boxes};
+    QuestionBoxes questions{boxes};
+    ResolveWindow window{resolveDialog, nullptr, &questions};
     explicit Rig(const Pairs& pairs = threePairs, int layout = 0) : SessionRig(layout) {
         for (const auto& [database, input] : pairs) {
             addDifference(database, input);
@@ -110,7 +138,7 @@ class ResolveWindowTest : public QObject {
     }
 
     // Clicks on input boxes, Use and Org reach the dialog; typing marks a box; Ctrl+Z in a box undoes the
-    // window's last step, and Ctrl+T takes the input's value of the box in focus.
+    // window's last step, and Ctrl+T takes the input's value of the box in focus, EME alone included.
     void editsMarkTheBoxesAndTheKeysReachTheDialog() {
         Rig rig;
         rig.click("inputGrid");
@@ -121,6 +149,9 @@ class ResolveWindowTest : public QObject {
         rig.click("orgButton");
         QCOMPARE(rig.text("outputLine"), original[0]);
         QVERIFY(!rig.marked("outputGrid"));
+        rig.control<QCheckBox>("outputEme")->setFocus();
+        rig.key(Qt::CTRL | Qt::Key_T);  // the input's EME only
+        QCOMPARE(rig.text("outputLine"), QString("QA1AAA,AB12,,XY,Abc,a@x,6M:5"));
         rig.control("outputName")->setFocus();
         rig.key(Qt::CTRL | Qt::Key_T);
         QCOMPARE(rig.text("outputName"), QString("Bob"));
@@ -133,15 +164,24 @@ class ResolveWindowTest : public QObject {
         rig.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(rig.text("outputState") + "|" + rig.text("outputName"), QString("XY|Abc"));
         QVERIFY(rig.boxes.shown.empty());
+        rig.key(Qt::Key_F1);  // the help lists every key, itself and the second redo key included
+        const QString help = QString::fromStdString(rig.boxes.shown.back());
+        QVERIFY2(help.contains("Ctrl+Shift+Z") && help.contains("\nF1:"), qPrintable(help));
     }
 
-    // The moves by their keys; a move never leaves the focus in a box of the top line; the overview's rows
-    // move too; F8 goes to the next open pair and Ctrl+S saves and goes on.
+    // The moves by their keys; a move never leaves the focus in a box of the top line, even after a
+    // question took it meanwhile; the overview's rows move too; F8 goes to the next open pair and Ctrl+S
+    // saves and goes on.
     void movesByKeysAndByTheOverview() {
         Rig rig;
         rig.click("inputName");  // the focus is in a box of the top line
         rig.boxes.answers = {false};
+        rig.questions.modal = true;
         rig.key(Qt::CTRL | Qt::Key_End);
+        rig.questions.modal = false;
+        rig.questions.box.reset();
+        rig.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.window));
         QCOMPARE(rig.position(), QString("Item 3 of 3"));
         QCOMPARE(QApplication::focusWidget(), rig.control<QWidget>("outputName"));
         rig.key(Qt::CTRL | Qt::Key_Home);

@@ -197,7 +197,7 @@ MergeOutcome MergeDialog::onMerge() {
         resume.emplace(resumeFolder);
     }
     if (!session.differences.empty()) {
-        ResolveDialog resolve(session, resume ? &*resume : nullptr, session.resumeKey);
+        ResolveDialog resolve(session, resume ? &*resume : nullptr, session.resumeKey, options);
         if (resolveStep_.runResolve(resolve) == DialogResult::Cancel) {
             // The bar and its label start afresh for the next try.
             window_.setLabel("");

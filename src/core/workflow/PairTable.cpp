@@ -42,9 +42,19 @@ std::string_view pairStateName(PairState state) {
     return "edited";
 }
 
-namespace {}  // namespace
+namespace {
 
-PairTable::PairTable(MergeSession& session) {
+std::string_view withoutTrailingStars(std::string_view text) {
+    while (!text.empty() && text.back() == '*') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+PairTable::PairTable(MergeSession& session, const MergeOptions& options)
+    : differentIfInputEmpty_(options.differentIfInputEmpty), ignoreNameStar_(options.ignoreNameStar) {
     pairs_.reserve(session.differences.size());
     for (const auto& input : session.differences) {
         ResolvePair& pair = pairs_.emplace_back();
@@ -52,8 +62,7 @@ PairTable::PairTable(MergeSession& session) {
         pair.database = input->match();
         pair.original = std::string(pair.database->valueText());
         for (const PairField field : pairFields) {
-            const std::optional<std::string> value = inputValue(pair, field);
-            if (value && *value != databaseValue(pair, field)) {
+            if (valuesDiffer(field, databaseValue(pair, field), inputValue(pair, field))) {
                 pair.differing =
                     static_cast<std::uint8_t>(pair.differing | (1U << static_cast<unsigned>(field)));
             }
@@ -80,6 +89,19 @@ std::string PairTable::databaseValue(const ResolvePair& pair, PairField field) {
         return pair.database->hasEmeFlag() ? "EME" : "";
     }
     return std::string(pair.database->fieldView(fieldName(field)));
+}
+
+bool PairTable::valuesDiffer(PairField field, std::string_view mine,
+                             const std::optional<std::string>& theirs) const {
+    if (!theirs) {
+        return false;
+    }
+    std::string_view input = *theirs;
+    if (ignoreNameStar_ && field == PairField::Name) {
+        mine = withoutTrailingStars(mine);
+        input = withoutTrailingStars(input);
+    }
+    return mine != input && (!input.empty() || differentIfInputEmpty_);
 }
 
 std::size_t PairTable::openCount() const {
@@ -240,6 +262,14 @@ std::vector<PairSnapshot> PairTable::keepMine(const std::vector<std::size_t>& in
     return before;
 }
 
+bool PairTable::takenByAllNew(const ResolvePair& pair, PairField field) {
+    // An empty value of the input means "not known": it never blanks the database's. EME stays, and so
+    // does a field the user decided to keep.
+    const std::optional<std::string> value = inputValue(pair, field);
+    return field != PairField::Eme && pair.decision(field) != FieldDecision::KeepMine && value &&
+           !value->empty();
+}
+
 std::vector<PairSnapshot> PairTable::saveAllNew() {
     std::vector<PairSnapshot> before;
     for (std::size_t i = 0; i < pairs_.size(); ++i) {
@@ -248,15 +278,13 @@ std::vector<PairSnapshot> PairTable::saveAllNew() {
             continue;
         }
         before.push_back(snapshot(i));
-        // An empty value of the input means "not known": it never blanks the database's. EME stays.
-        for (const PairField field :
-             {PairField::Grid, PairField::State, PairField::Name, PairField::Email, PairField::Station}) {
-            const std::optional<std::string> value = inputValue(pair, field);
-            if (value && !value->empty()) {
-                pair.database->setField(fieldName(field), *value);
+        for (const PairField field : pairFields) {
+            const bool take = takenByAllNew(pair, field);
+            if (take) {
+                pair.database->setField(fieldName(field), *inputValue(pair, field));
             }
-            if (pair.differs(field)) {
-                pair.decision(field) = FieldDecision::TakeInput;
+            if (pair.differs(field) && pair.decision(field) == FieldDecision::Undecided) {
+                pair.decision(field) = take ? FieldDecision::TakeInput : FieldDecision::KeepMine;
             }
         }
         pair.state = PairState::TakenFromInput;
@@ -281,6 +309,23 @@ std::vector<PairSnapshot> PairTable::saveAllOriginal() {
         pair.state = PairState::KeptOriginal;
     }
     return before;
+}
+
+std::array<std::size_t, pairFieldCount> PairTable::saveAllCounts(bool takeInput) const {
+    std::array<std::size_t, pairFieldCount> counts{};
+    for (const ResolvePair& pair : pairs_) {
+        if (pair.state != PairState::Open) {
+            continue;
+        }
+        for (const PairField field : pairFields) {
+            const std::optional<std::string> value = inputValue(pair, field);
+            const std::string mine = databaseValue(pair, field);
+            const bool counted =
+                takeInput ? takenByAllNew(pair, field) && *value != mine : valuesDiffer(field, mine, value);
+            counts[static_cast<std::size_t>(field)] += counted ? 1 : 0;
+        }
+    }
+    return counts;
 }
 
 std::vector<PairSnapshot> PairTable::decide(std::size_t index, const std::vector<PairField>& take) {
@@ -318,6 +363,13 @@ std::vector<PairSnapshot> PairTable::reopen(const std::vector<std::size_t>& indi
 
 void PairTable::markSavedAsShown(std::size_t index, bool changed) {
     ResolvePair& pair = pairs_.at(index);
+    for (const PairField field : pairFields) {
+        if (pair.differs(field) && pair.decision(field) == FieldDecision::Undecided) {
+            pair.decision(field) = inputValue(pair, field) == databaseValue(pair, field)
+                                       ? FieldDecision::TakeInput
+                                       : FieldDecision::KeepMine;
+        }
+    }
     pair.state = PairState::SavedAsShown;
     pair.counted = pair.counted || changed;
 }

@@ -3,6 +3,7 @@
 // change returns snapshots of the pairs it touched, so that it can be undone.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/merge/MergeOptions.h"
 #include "core/workflow/MergeSession.h"
 #include "core/workflow/ResolvePair.h"
 
@@ -41,7 +43,7 @@ enum class PairColumn : std::uint8_t { Call, Status, Grid, Eme, State, Name, Ema
 class PairTable {
   public:
     // The session's differences, in their order; the records stay the session's.
-    explicit PairTable(MergeSession& session);
+    explicit PairTable(MergeSession& session, const MergeOptions& options = {});
 
     [[nodiscard]] std::size_t size() const { return pairs_.size(); }
     [[nodiscard]] const ResolvePair& pair(std::size_t index) const { return pairs_.at(index); }
@@ -74,16 +76,20 @@ class PairTable {
     // are all decided is settled. Return what the pairs were before.
     std::vector<PairSnapshot> takeInput(const std::vector<std::size_t>& pairs, PairField field);
     std::vector<PairSnapshot> keepMine(const std::vector<std::size_t>& pairs, PairField field);
-    // Every open pair: its database record takes the input's non-empty values (EME stays), or keeps all of
-    // its own.
+    // Every open pair: its database record takes the input's non-empty values (EME and fields decided
+    // kept stay), or keeps all of its own. Differing fields not taken read as kept.
     std::vector<PairSnapshot> saveAllNew();
     std::vector<PairSnapshot> saveAllOriginal();
+    // For each field, how many values of the open pairs Save all New replaces, or Save all Original keeps
+    // although the input's differ.
+    [[nodiscard]] std::array<std::size_t, pairFieldCount> saveAllCounts(bool takeInput) const;
     // One pair settled field by field: its differing fields in `take` take the input's value where it has
     // one; every other differing field keeps the database's.
     std::vector<PairSnapshot> decide(std::size_t index, const std::vector<PairField>& take);
     // Back to open, with the database record's values as the step began.
     std::vector<PairSnapshot> reopen(const std::vector<std::size_t>& pairs);
-    // The pair stored as the user saw it; `changed` whether its record's values changed.
+    // The pair stored as the user saw it; `changed` whether its record's values changed. Its differing
+    // fields read as taken where they now hold the input's value, else as kept.
     void markSavedAsShown(std::size_t index, bool changed);
 
     // What `index` stands as now; and the pair put back as a snapshot says.
@@ -92,11 +98,20 @@ class PairTable {
     [[nodiscard]] std::vector<PairSnapshot> snapshots(const std::vector<PairSnapshot>& like) const;
 
   private:
+    // Whether the input's value of `field` differs from `mine` as the merge's difference test has it: an
+    // empty value of the input is not known unless differentIfInputEmpty; trailing stars of names aside
+    // with ignoreNameStar.
+    [[nodiscard]] bool valuesDiffer(PairField field, std::string_view mine,
+                                    const std::optional<std::string>& theirs) const;
+    // Save all New takes the input's value of this field.
+    [[nodiscard]] static bool takenByAllNew(const ResolvePair& pair, PairField field);
     void settleIfDecided(ResolvePair& pair);
     [[nodiscard]] bool passes(const ResolvePair& pair) const;
     [[nodiscard]] std::vector<std::size_t> openInView() const;
 
     std::vector<ResolvePair> pairs_;
+    bool differentIfInputEmpty_ = false;
+    bool ignoreNameStar_ = false;
     PairFilter filter_;
     PairColumn sortColumn_ = PairColumn::Call;
     bool ascending_ = true;

@@ -49,12 +49,17 @@ MergeChanges::Settlement settlementOf(PairState state) {
 
 }  // namespace
 
-ResolveDialog::ResolveDialog(MergeSession& session, const ResumeStore* resume, std::string resumeKey)
-    : session_(session), pairs_(session), resume_(resume), resumeKey_(std::move(resumeKey)) {}
+ResolveDialog::ResolveDialog(MergeSession& session, const ResumeStore* resume, std::string resumeKey,
+                             const MergeOptions& options)
+    : session_(session),
+      options_(options),
+      pairs_(session, options),
+      resume_(resume),
+      resumeKey_(std::move(resumeKey)) {}
 
 void ResolveDialog::onInitDialog() {
     // The pairs as they stand now: whoever runs the dialog fills the difference list first.
-    pairs_ = PairTable(session_);
+    pairs_ = PairTable(session_, options_);
     window().showValues(*this);
     const FieldDefinition* inputLayout = session_.inputRecords.layout();
     singleStationBox = inputLayout != nullptr && inputLayout->commaDelimited;
@@ -445,21 +450,8 @@ void ResolveDialog::onSaveAndNextOpen() {
 }
 
 bool ResolveDialog::confirmSaveAll(bool takeInput) {
-    std::size_t open = 0;
-    std::array<std::size_t, pairFieldCount> counts{};
-    for (std::size_t i = 0; i < pairs_.size(); ++i) {
-        const ResolvePair& pair = pairs_.pair(i);
-        if (pair.state != PairState::Open) {
-            continue;
-        }
-        ++open;
-        for (const PairField field : pairFields) {
-            const std::optional<std::string> value = PairTable::inputValue(pair, field);
-            const bool differs = value && *value != PairTable::databaseValue(pair, field);
-            const bool changes = takeInput ? differs && !value->empty() && field != PairField::Eme : differs;
-            counts[static_cast<std::size_t>(field)] += changes ? 1 : 0;
-        }
-    }
+    const std::size_t open = pairs_.openCount();
+    const std::array<std::size_t, pairFieldCount> counts = pairs_.saveAllCounts(takeInput);
     std::string perField;
     for (const PairField field : pairFields) {
         if (const std::size_t n = counts[static_cast<std::size_t>(field)]; n != 0) {
@@ -634,6 +626,10 @@ void ResolveDialog::onInputFieldFocus(InputBox box) {
             case InputBox::Grid:
                 outGrid = inGrid;
                 gridModified = outGrid != database.fieldView("Grid");
+                break;
+            case InputBox::Eme:
+                outEme = inEme;
+                emeModified = outEme != database.hasEmeFlag();
                 break;
             case InputBox::State:
                 outState = inState;

@@ -14,6 +14,7 @@
 
 #include "core/calldata/CallRecord.h"
 #include "core/calldata/TextEncoding.h"
+#include "core/merge/MergeOptions.h"
 #include "core/workflow/DecisionHistory.h"
 #include "core/workflow/MergeSession.h"
 #include "core/workflow/PairTable.h"
@@ -22,15 +23,17 @@
 
 class ResolveDialog {
   public:
-    // The input boxes that hand their value to the output line when they get the focus.
-    enum class InputBox { Grid, State, Name, Email, Station, Band };
+    // The input boxes that hand their value to the output line when they get the focus; EME, which has
+    // no such box, is taken by a key.
+    enum class InputBox { Grid, Eme, State, Name, Email, Station, Band };
     // The editable output controls, each with its modified flag.
     enum class OutputBox { Grid, Eme, State, Name, Station, Email };
 
     // Works on the session's differences and the database records they point to. With `resume`, the
     // decisions are kept on disk under `resumeKey` as they are made, and kept ones are offered on opening.
+    // `options` steer which fields count as differing, as they steered the merge's difference test.
     explicit ResolveDialog(MergeSession& session, const ResumeStore* resume = nullptr,
-                           std::string resumeKey = {});
+                           std::string resumeKey = {}, const MergeOptions& options = {});
 
     void setWindow(ResolveWindowInterface& window) { window_ = &window; }
     // Opening: chooses the station display, offers kept decisions and shows the first pair.
@@ -167,6 +170,7 @@ class ResolveDialog {
     void keepDecisions();
 
     MergeSession& session_;
+    MergeOptions options_;
     PairTable pairs_;
     DecisionHistory history_;
     const ResumeStore* resume_;

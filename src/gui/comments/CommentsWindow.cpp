@@ -129,6 +129,8 @@ CommentsWindow::CommentsWindow(CommentsDialog& dialog, QWidget* parent)
     layout->addWidget(combinedComments_, 2);
     layout->addLayout(bottom);
 
+    // The first list would take the focus, and a list with the focus makes its first line current.
+    writeButton_->setFocus();
     connect(writeButton_, &QPushButton::clicked, this, [this] { dialog_.onWrite(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { dialog_.onCancel(); });
 }

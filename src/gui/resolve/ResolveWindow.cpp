@@ -613,7 +613,7 @@ void ResolveWindow::takeFieldInFocus() {
         }
     }
     if (focus == outEme_) {
-        dialog_.onUse();  // EME has no box of its own to take from: Use takes the flag with the rest
+        dialog_.onInputFieldFocus(ResolveDialog::InputBox::Eme);
     }
 }
 
@@ -625,11 +625,12 @@ void ResolveWindow::showHelp() {
         "F8: next open pair, without saving\n"
         "Ctrl+S: save the pair as shown and go to the next open pair\n"
         "Ctrl+T: take the input's value of the field whose box has the focus\n"
-        "Ctrl+Z, Ctrl+Y: undo and redo a decision or an edit\n"
+        "Ctrl+Z, Ctrl+Y (or Ctrl+Shift+Z): undo and redo a decision or an edit\n"
         "Ctrl+F: find a call or a name; Ctrl+L: the list of pairs\n"
         "Enter: end the resolve step (asks while pairs are open)\n"
         "Escape: stop the merge (asks before throwing decisions away)\n"
         "Alt+F, Alt+P, Alt+N, Alt+L: First, Prev, Next, Last; Alt+D: decide by field; Alt+R: reopen\n"
+        "F1: these keys\n"
         "Click a box of the top line to take its value; click a column's title to sort by it.");
 }
 
@@ -694,8 +695,10 @@ void ResolveWindow::showValues(const ResolveDialog& dialog) {
     layoutWarning_->setVisible(!dialog.layoutWarning.empty());
     selectCurrentRow();
     // After a move the focus never stays in a box of the top line, where a click would then do nothing.
+    // The window's own focus widget, not the application's: while a question box is still closing the
+    // window is not active yet, and gets back the focus widget it keeps.
     for (const auto& [control, box] : transfers_) {
-        if (control == QApplication::focusWidget() && shownPair_ != dialog.currentPair()) {
+        if (control == focusWidget() && shownPair_ != dialog.currentPair()) {
             focusOutputOf(box);
         }
     }
@@ -762,6 +765,9 @@ void ResolveWindow::focusOutputOf(ResolveDialog::InputBox box) {
             break;
         case ResolveDialog::InputBox::Email:
             outEmail_.edit->setFocus();
+            break;
+        case ResolveDialog::InputBox::Eme:
+            outEme_->setFocus();
             break;
         case ResolveDialog::InputBox::Station:
         case ResolveDialog::InputBox::Band:

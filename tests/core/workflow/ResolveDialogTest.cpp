@@ -20,10 +20,10 @@ struct Pairs : SessionRig {
     std::unique_ptr<ResolveDialog> made;
     ResolveDialog& sut;
     Pairs(int layout, std::initializer_list<std::pair<const char*, const char*>> pairs,
-          const std::filesystem::path& resume = {})
-        : SessionRig(layout), sut(open(pairs, resume)) {}
+          const std::filesystem::path& resume = {}, const MergeOptions& options = {})
+        : SessionRig(layout), sut(open(pairs, resume, options)) {}
     ResolveDialog& open(std::initializer_list<std::pair<const char*, const char*>> pairs,
-                        const std::filesystem::path& resume) {
+                        const std::filesystem::path& resume, const MergeOptions& options) {
         for (const auto& [database, input] : pairs) {
             addDifference(database, input);
         }
@@ -32,7 +32,7 @@ struct Pairs : SessionRig {
             resolve.boxes.answers.push_back(
                 true);  // yes to decisions kept from before, should any be offered
         }
-        made = std::make_unique<ResolveDialog>(session, store ? &*store : nullptr, "key");
+        made = std::make_unique<ResolveDialog>(session, store ? &*store : nullptr, "key", options);
         made->setWindow(resolve);
         made->onInitDialog();
         return *made;
@@ -94,6 +94,22 @@ TEST(ResolveDialog, SaveAllAsksSettlesEveryOpenPairAndCanBeUndone) {
     Pairs bands(1, {{"QA1AAA,AB12,EME,XY,Abc,a@x,6M:5", "QA1AAA,CD34,ZZ,Bob,0,3,0,0,b@y"}});
     bands.sut.saveAllNew();
     EXPECT_EQ(bands.database(0), "QA1AAA,CD34,EME,ZZ,Bob,b@y,2M:3");
+
+    // "Keep my Name" stands, and is not counted; a field it does not take reads as kept.
+    MergeOptions emptyDiffers;
+    emptyDiffers.differentIfInputEmpty = true;
+    Pairs kept(0, {{aaa, "QA1AAA,CD34,EME,XY,Bob,,6M:5"}}, {}, emptyDiffers);
+    kept.sut.onKeepMine(PairField::Name);
+    kept.resolve.boxes.answers = {true};
+    kept.sut.onSaveAllNew();
+    EXPECT_NE(kept.resolve.boxes.shown.front().find("\nGrid: 1 values replaced\nGo on?"), std::string::npos)
+        << kept.resolve.boxes.shown.front();
+    EXPECT_EQ(kept.database(0), "QA1AAA,CD34,,XY,Abc,a@x,6M:5");
+    const ResolvePair& settled = kept.sut.pairs().pair(0);
+    EXPECT_EQ(settled.decision(PairField::Grid), FieldDecision::TakeInput);
+    for (const PairField field : {PairField::Eme, PairField::Email}) {
+        EXPECT_EQ(settled.decision(field), FieldDecision::KeepMine) << fieldName(field);
+    }
 }
 
 // With one item every move stays on it: Next and Prev only sound, First and Last drop declined edits.
@@ -195,9 +211,17 @@ TEST(ResolveDialog, EnterAndCancelAskBeforeLosingAnything) {
 // Field by field for the open pairs of the view: a pair is settled once each of its differing fields is
 // decided; settled pairs can be reopened; every step can be undone and redone.
 TEST(ResolveDialog, DecisionsByFieldSettlePairsAndUndoPutsThemBack) {
+    // An empty value of the input is not known: it makes no difference unless the option says so.
     Pairs rig(0, {{aaa, "QA1AAA,CD34,,XY,Bob,a@x,6M:5"},
-                  {bbb, "QA1BBB,CD34,,XY,Abc,a@x,6M:5"},
+                  {bbb, "QA1BBB,CD34,,XY,,a@x,6M:5"},
                   {ccc, "QA1CCC,AB12,,XY,Cid,a@x,6M:5"}});
+    EXPECT_EQ(rig.sut.pairs().keepable(PairField::Name).size(), 2u);
+    MergeOptions emptyDiffers;
+    emptyDiffers.differentIfInputEmpty = true;
+    EXPECT_TRUE(Pairs(0, {{bbb, "QA1BBB,CD34,,XY,,a@x,6M:5"}}, {}, emptyDiffers)
+                    .sut.pairs()
+                    .pair(0)
+                    .differs(PairField::Name));
     EXPECT_EQ(rig.sut.pairs().takeable(PairField::Grid).size(), 2u);
     rig.sut.onTakeInput(PairField::Grid);
     EXPECT_EQ(rig.database(1), "QA1BBB,CD34,,XY,Abc,a@x,6M:5");
@@ -305,17 +329,18 @@ TEST(ResolveDialog, UseTakesTheInputLineInEveryLayoutAndOrgRestoresTheDatabase) 
 TEST(ResolveDialog, DecisionsAreKeptAndOfferedToTheNextMergeOfTheSameFiles) {
     TestFolder folder;
     {
-        Pairs first(0, {{aaa, "QA1AAA,CD34,,XY,Abc,a@x,6M:5"}, {bbb, "QA1BBB,CD34,,XY,Abc,a@x,"}},
+        Pairs first(0, {{aaa, "QA1AAA,CD34,,XY,Abc,a@x,6M:5"}, {bbb, "QA1BBB,CD34,,XY,Abc,a@x,2M:1"}},
                     folder.path());
         first.sut.onTakeInput(PairField::Grid);
         first.sut.onCancel();  // answered yes: discard, and stop
     }
-    Pairs again(0, {{aaa, "QA1AAA,CD34,,XY,Abc,a@x,6M:5"}, {bbb, "QA1BBB,CD34,,XY,Abc,a@x,"}}, folder.path());
+    Pairs again(0, {{aaa, "QA1AAA,CD34,,XY,Abc,a@x,6M:5"}, {bbb, "QA1BBB,CD34,,XY,Abc,a@x,2M:1"}},
+                folder.path());
     EXPECT_EQ(again.resolve.boxes.shown.back(),
               "query: VELK Merge Query.: Resume the 2 decisions from your last merge of this file?");
     EXPECT_EQ(again.database(1), "QA1BBB,CD34,,XY,Abc,a@x,6M:5");
     EXPECT_EQ(again.state(0), PairState::TakenFromInput);
-    EXPECT_EQ(again.state(1), PairState::Open);  // its empty station is still to decide
+    EXPECT_EQ(again.state(1), PairState::Open);  // its station is still to decide
     EXPECT_EQ(again.sut.modifiedCount(), 2u);
 }
 
