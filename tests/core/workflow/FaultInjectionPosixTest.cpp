@@ -147,6 +147,19 @@ TEST(FaultInjection, ChangesAfterTheReadAreHarmlessOrRefused) {
         EXPECT_EQ(edited.folder.read("Call3.bak"), "old backup");
         EXPECT_EQ(edited.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));
     }
+    // A Call3.txt that cannot be looked at is not said to be changed by another program.
+    Rig looped;
+    looped.dialog.databaseWriter.seams.beforeStep = [&looped](Step now) {
+        if (now == Step::Flushed) {
+            std::filesystem::remove(looped.folder / "Call3.txt");
+            std::filesystem::create_symlink("Call3.txt", looped.folder / "Call3.txt");
+        }
+    };
+    EXPECT_EQ(looped.dialog.onMerge(), MergeOutcome::WriteFailed);
+    EXPECT_EQ(looped.window.boxes.shown.at(0), error +
+                                                   "Unable to check whether Call3.txt was changed (3)\n"
+                                                   "Too many levels of symbolic links." +
+                                                   unchanged + "\nAborting Merge.");
 }
 
 // Killed before any step of the write, the program leaves Call3.txt and Call3.bak whole, each old or new;

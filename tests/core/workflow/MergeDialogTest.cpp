@@ -111,6 +111,15 @@ TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
     EXPECT_EQ(rig.folder.read("Call3.txt"), database);
     EXPECT_EQ(rig.folder.read("Call3.bak"), "old backup");
     EXPECT_EQ(rig.folder.names(), (Strings{"Call3.bak", "Call3.txt", "in.txt"}));  // nothing left over
+
+    // The cause's number is kept for those who know it, and said in words.
+    Rig full("QA2BBB,,,,,,\n");
+    full.dialog.databaseWriter.seams.byteLimit = 4;
+    EXPECT_EQ(full.dialog.onMerge(), MergeOutcome::WriteFailed);
+    EXPECT_EQ(full.window.boxes.shown.at(0), error +
+                                                 "Unable to write the new Call3.txt (13)\nThe disk is full.\n"
+                                                 "Call3.txt and Call3.bak are unchanged.\nAborting Merge.");
+    EXPECT_EQ(full.folder.read("Call3.txt"), database);
 }
 
 TEST(MergeWorkflow, FolderAndFileNamesMayHoldBlanksAndNonAsciiCharacters) {
