@@ -62,12 +62,6 @@ TEST_F(Cli, ReportDescribesTheMergeAndHowEachDifferenceWasSettled) {
     EXPECT_EQ(report["differences"][0]["settled"], "original");
     EXPECT_NE(dryRun.err.find("QD1CCC,JO12cc,,,Cy,,"), std::string::npos) << dryRun.err;  // the changes
     EXPECT_EQ(folder.read("Call3.txt"), database);
-
-    // The input's EME, which --resolve input leaves, reads as kept.
-    folder.write("new.txt", "QD1AAA,JO19ab,EME,,Al,,\n");
-    const CliRun eme = run({"-n", "--unset", "useEme", "--resolve", "input", "--report", "-", "new.txt"});
-    EXPECT_EQ(nlohmann::json::parse(eme.out)["differences"][0]["fields"],
-              nlohmann::json::parse(R"({"Grid": "input", "EME": "kept"})"));
 }
 
 // --take settles every pair field by field; --resolve ask asks pair by pair at a terminal, and is refused

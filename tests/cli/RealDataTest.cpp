@@ -38,13 +38,14 @@ Lines recordLines(const std::string& bytes) {
 // The seven fields of a line and, last, everything from its seventh comma on.
 std::array<std::string, 8> fieldsOf(const std::string& line) {
     std::array<std::string, 8> fields;
-    std::size_t start = 0;
-    for (std::size_t n = 0; n < 7 && start <= line.size(); ++n) {
-        const std::size_t comma = std::min(line.find(',', start), line.size());
-        fields[n] = line.substr(start, comma - start);
-        start = comma + 1;
+    const std::vector<std::string> columns = columnsOf(line);
+    for (std::size_t n = 0; n < columns.size(); ++n) {
+        if (n < 7) {
+            fields[n] = columns[n];
+        } else {
+            fields[7] += ',' + columns[n];
+        }
     }
-    fields[7] = start <= line.size() ? line.substr(start - 1) : std::string();
     return fields;
 }
 

@@ -78,9 +78,6 @@ class MergeWindowTest : public QObject {
         QCOMPARE(window_->contextMenuPolicy(), Qt::ActionsContextMenu);
         QCOMPARE(window_->actions().front()->text(), QStringLiteral("&About VelkMerge..."));
 
-        QCOMPARE(control("layoutCombo")->toolTip(), QString::fromUtf8(tooltipText(MergeControl::Layout)));
-        QCOMPARE(control("alwaysName")->toolTip(), QString::fromUtf8(tooltipText(MergeControl::AlwaysName)));
-        QVERIFY(control("exitButton")->toolTip().isEmpty());
         QCOMPARE(control("alwaysName")->toolTipDuration(), tooltipDisplayMilliseconds);
 
         // Hovering shows the text wrapped to the tooltip width; lines that fit keep their blanks.

@@ -20,45 +20,37 @@ Strings lines(const RecordList& list) {
 
 }  // namespace
 
-// New calls join in call order (those of a column layout converted to the database's), known calls get
-// their conversions, and the pairs that still differ come back with their match, as the change list says.
+// New calls join in call order, known calls get their conversions, and the pairs that still differ come
+// back with their match, as the change list says. (Column layouts are converted as the golden merges show.)
 TEST(MergeEngine, AddsConvertsAndHandsBackWhatDiffers) {
     const auto layouts = buildFieldDefinitions();
-    for (const std::size_t layout : {std::size_t{0}, std::size_t{2}}) {
-        RecordList database;
-        RecordList input;
-        Strings comments;
-        NullProgressDisplay quiet;
-        (void)readCallText(
-            database, comments,
-            std::make_shared<const FileText>("QB2BBB,,,,Bo,,\nQD4DDD,JO40,,,Di,,\nQF6FFF,,,,Fi,,\n"),
-            layouts[0], "Call3.txt", quiet);
-        // Old Nohr Style: Call at column 0, Grid at 7, Name at 19.
-        const auto nohr = [](const std::string& call, const std::string& grid, const std::string& name) {
-            return call + " " + grid + std::string(19 - 7 - grid.size(), ' ') + name + "\n";
-        };
-        const std::string text = layout == 0 ? "QF6FFF,,,,Fi,,\nQA1AAA,JO10,,,Al,,\nQB2BBB,JO20,,,Bo,,\n"
-                                               "QD4DDD,JO41,,,Di,,\nQZ9ZZZ,,,,Zo,,\n"
-                                             : nohr("QF6FFF", "", "Fi") + nohr("QA1AAA", "JO10", "Al") +
-                                                   nohr("QB2BBB", "JO20", "Bo") +
-                                                   nohr("QD4DDD", "JO41", "Di") + nohr("QZ9ZZZ", "", "Zo");
-        (void)readCallText(input, comments, std::make_shared<const FileText>(text), layouts[layout],
-                           "Input File", quiet);
-        std::vector<std::unique_ptr<CallRecord>> differences;
-        MergeChanges changes;
-        const MergeEngine::Counts counts = compareFiles(database, input, differences, {}, quiet, &changes);
-        EXPECT_EQ(counts.insertedCount, 2u);
-        EXPECT_EQ(counts.autoCount, 1u);
-        EXPECT_TRUE(input.empty());
-        EXPECT_EQ(lines(database), (Strings{"QA1AAA,JO10,,,Al,,", "QB2BBB,JO20,,,Bo,,", "QD4DDD,JO40,,,Di,,",
-                                            "QF6FFF,,,,Fi,,", "QZ9ZZZ,,,,Zo,,"}));
-        ASSERT_EQ(differences.size(), 1u);
-        EXPECT_EQ(differences[0]->call(), "QD4DDD");
-        EXPECT_EQ(differences[0]->match(), &database.at(2));
-        ASSERT_EQ(changes.differences.size(), 1u);
-        EXPECT_EQ(changes.differences[0].record, &database.at(2));
-        EXPECT_EQ(changes.inserted.size(), 2u);
-        ASSERT_EQ(changes.updated.size(), 1u);
-        EXPECT_EQ(changes.updated[0].before, "QB2BBB,,,,Bo,,");
-    }
+    RecordList database;
+    RecordList input;
+    Strings comments;
+    NullProgressDisplay quiet;
+    (void)readCallText(
+        database, comments,
+        std::make_shared<const FileText>("QB2BBB,,,,Bo,,\nQD4DDD,JO40,,,Di,,\nQF6FFF,,,,Fi,,\n"), layouts[0],
+        "Call3.txt", quiet);
+    (void)readCallText(
+        input, comments,
+        std::make_shared<const FileText>("QF6FFF,,,,Fi,,\nQA1AAA,JO10,,,Al,,\nQB2BBB,JO20,,,Bo,,\n"
+                                         "QD4DDD,JO41,,,Di,,\nQZ9ZZZ,,,,Zo,,\n"),
+        layouts[0], "Input File", quiet);
+    std::vector<std::unique_ptr<CallRecord>> differences;
+    MergeChanges changes;
+    const MergeEngine::Counts counts = compareFiles(database, input, differences, {}, quiet, &changes);
+    EXPECT_EQ(counts.insertedCount, 2u);
+    EXPECT_EQ(counts.autoCount, 1u);
+    EXPECT_TRUE(input.empty());
+    EXPECT_EQ(lines(database), (Strings{"QA1AAA,JO10,,,Al,,", "QB2BBB,JO20,,,Bo,,", "QD4DDD,JO40,,,Di,,",
+                                        "QF6FFF,,,,Fi,,", "QZ9ZZZ,,,,Zo,,"}));
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0]->call(), "QD4DDD");
+    EXPECT_EQ(differences[0]->match(), &database.at(2));
+    ASSERT_EQ(changes.differences.size(), 1u);
+    EXPECT_EQ(changes.differences[0].record, &database.at(2));
+    EXPECT_EQ(changes.inserted.size(), 2u);
+    ASSERT_EQ(changes.updated.size(), 1u);
+    EXPECT_EQ(changes.updated[0].before, "QB2BBB,,,,Bo,,");
 }

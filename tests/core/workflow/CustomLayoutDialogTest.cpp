@@ -105,23 +105,22 @@ TEST(LayoutGuard, TheHintNamesTheBetterLayoutAndMergeAsksBeforeReadingAnUnfittin
               "Database\r\n");
 }
 
+// Warned of only when enough calls are known for the share to mean something.
 TEST(LayoutGuard, TheResolveHeaderWarnsWhenMostKnownCallsDiffer) {
-    for (const std::uint32_t known : {30u, 40u}) {
+    for (const std::uint32_t known : {19u, 30u, 40u}) {
         SessionRig rig;
         rig.session.knownCount = known;
-        for (int i = 0; i < 16; ++i) {
-            const std::string call =
-                "QA" + std::to_string(i % 10) + std::string(1, static_cast<char>('A' + i)) + "BC";
+        for (char letter = 'A'; letter < 'Q'; ++letter) {
+            const std::string call = std::string("QA1") + letter + "BC";
             rig.addDifference(call + ",AB12,,,Abc,,", call + ",CD34,,,Abc,,");
         }
-        rig.resolve.button = &ResolveDialog::onCancel;
         ResolveDialog dialog(rig.session, nullptr, {});
-        (void)rig.resolve.runResolve(dialog);
-        EXPECT_EQ(dialog.layoutWarning,
-                  known == 30
-                      ? "16 of the 30 calls found in both files differ. Check that the Field Definition "
-                        "fits the input file."
-                      : "")
+        dialog.setWindow(rig.resolve);
+        dialog.onInitDialog();
+        EXPECT_EQ(dialog.layoutWarning, known == 30
+                                            ? "16 of the 30 calls found in both files differ. Check that "
+                                              "the Field Definition fits the input file."
+                                            : "")
             << known;
     }
 }

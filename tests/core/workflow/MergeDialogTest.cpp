@@ -121,18 +121,3 @@ TEST(MergeWorkflow, RefusedRenameSaysWhyAndLeavesTheFilesAsTheyWere) {
                                                  "Call3.txt and Call3.bak are unchanged.\nAborting Merge.");
     EXPECT_EQ(full.folder.read("Call3.txt"), database);
 }
-
-TEST(MergeWorkflow, FolderAndFileNamesMayHoldBlanksAndNonAsciiCharacters) {
-    Rig rig("");
-    const std::filesystem::path folder = rig.folder.path() / u8"Velk \u00d6rdner \u2713";
-    std::filesystem::create_directory(folder);
-    std::filesystem::rename(rig.folder / "Call3.txt", folder / "Call3.txt");
-    std::ofstream(folder / u8"neue Liste \u00e9.txt", std::ios::binary) << "QA2BBB,,,,,,\n";
-    rig.dialog.workFolder = folder;
-    rig.window.inputPath = "neue Liste \xC3\xA9.txt";
-    EXPECT_EQ(rig.dialog.onMerge(), MergeOutcome::Written);
-    EXPECT_EQ(rig.window.boxes.shown, Strings{status + oneAdded});
-    EXPECT_EQ(readBytes(folder / "Call3.bak"), database);
-    EXPECT_EQ(readBytes(folder / "Call3.txt"),
-              database + "QA2BBB,,,,,,\r\nZZZZZZ,End-Of-Callsign-Database\r\n");
-}
