@@ -1,6 +1,7 @@
 // Building the JSON report and the change list.
 #include "cli/MergeReport.h"
 
+#include "core/calldata/CallRecord.h"
 #include "core/calldata/TextEncoding.h"
 
 namespace {
@@ -129,8 +130,8 @@ nlohmann::ordered_json MergeReport::toJson() const {
     json differences = json::array();
     if (const MergeChanges* changes = changeList()) {
         for (const auto& entry : changes->inserted) {
-            inserted.push_back(
-                {{"call", toUtf8ForDisplay(entry.call)}, {"line", toUtf8ForDisplay(entry.line)}});
+            inserted.push_back({{"call", toUtf8ForDisplay(entry.record->call())},
+                                {"line", toUtf8ForDisplay(entry.record->databaseLine())}});
         }
         for (const auto& entry : changes->updated) {
             updated.push_back({{"call", toUtf8ForDisplay(entry.call)},
@@ -165,7 +166,7 @@ void MergeReport::printChanges(std::ostream& out) const {
         return;
     }
     for (const auto& entry : changes->inserted) {
-        out << "New:      " << entry.line << '\n';
+        out << "New:      " << entry.record->databaseLine() << '\n';
     }
     for (const auto& entry : changes->updated) {
         out << "Updated:  " << entry.before << '\n' << "      to  " << entry.after << '\n';

@@ -21,9 +21,10 @@ struct MergeChanges {
         AsShown,     // the values the user saved for this one item
         Edited,      // decided field by field, some fields taken and some kept
     };
+    // A new call: its record in the merged database, which lives as long as the change list (its line is
+    // made when somebody asks, as most merges add many calls and most change lists are never read whole).
     struct Inserted {
-        std::string call;
-        std::string line;  // as it will be written
+        const CallRecord* record;
     };
     struct Updated {
         std::string call;

@@ -1,6 +1,8 @@
 // The merge of the input into the database, in one walk over both call-ordered lists.
 #include "core/merge/MergeEngine.h"
 
+#include <optional>
+
 #include "core/calldata/Prefetch.h"
 #include "core/calldata/ProgressTicker.h"
 #include "core/merge/DifferenceRules.h"
@@ -27,12 +29,17 @@ std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
     if (!pairing_) {
         pairing_.emplace(database.layout, input.layout);
     }
-    std::string before = changes_ != nullptr ? database.databaseLine() : std::string();
+    // A copy of a record shares its file's text, so that the line before is made only for a record that
+    // was converted.
+    std::optional<CallRecord> before;
+    if (changes_ != nullptr) {
+        before.emplace(database);
+    }
     const PairSettlement settled = settlePair(database, input, options_, &*pairing_);
     if (settled.converted) {
         ++counts_.autoCount;
-        if (changes_ != nullptr) {
-            changes_->updated.push_back({std::string(call), std::move(before), database.databaseLine()});
+        if (before) {
+            changes_->updated.push_back({std::string(call), before->databaseLine(), database.databaseLine()});
         }
     }
     if (!settled.different) {
@@ -60,7 +67,7 @@ void MergeEngine::addNewCall(CallRecord& input) {
         placed = &database_.keep(std::move(converted));
     }
     if (changes_ != nullptr) {
-        changes_->inserted.push_back({std::string(placed->call()), placed->databaseLine()});
+        changes_->inserted.push_back({placed});
     }
     merged_.push_back(placed);
     ++counts_.insertedCount;

@@ -1,6 +1,7 @@
 // Building and saving the details list.
 #include "core/workflow/MergeDetails.h"
 
+#include "core/calldata/CallRecord.h"
 #include "core/calldata/FieldDefinition.h"
 #include "core/calldata/FileErrorCause.h"
 #include "core/calldata/TextEncoding.h"
@@ -59,7 +60,7 @@ std::string settled(const MergeChanges::Difference& difference) {
 MergeDetails::MergeDetails(const MergeChanges& changes) {
     std::vector<std::string> lines;
     for (const MergeChanges::Inserted& entry : changes.inserted) {
-        lines.push_back(shown(entry.line));
+        lines.push_back(shown(entry.record->databaseLine()));
     }
     addGroup("New calls", lines);
     std::size_t unchanged = 0;  // a conversion may fire on a value the database holds already

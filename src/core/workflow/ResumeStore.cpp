@@ -16,12 +16,23 @@ namespace {
 
 constexpr std::string_view header = "velkmerge-resume 1";
 
-// FNV-1a: the same number for the same bytes on every platform, which std::hash does not promise.
+// FNV-1a over eight bytes at a time, taken in little-endian order, then the rest and the length: the same
+// number for the same bytes on every platform, which std::hash does not promise, and fast enough for the
+// largest files (a byte at a time waits on each multiplication).
 std::uint64_t fingerprint(std::string_view bytes, std::uint64_t hash = 14695981039346656037ULL) {
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    constexpr std::uint64_t prime = 1099511628211ULL;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            word |= std::uint64_t{static_cast<unsigned char>(bytes[at + i])} << (8 * i);
+        }
+        hash = (hash ^ word) * prime;
     }
-    return hash;
+    for (; at < bytes.size(); ++at) {
+        hash = (hash ^ static_cast<unsigned char>(bytes[at])) * prime;
+    }
+    return (hash ^ bytes.size()) * prime;
 }
 
 // Tabs, line ends and backslashes in a value would break the line it is kept in.
@@ -98,9 +109,9 @@ std::optional<SavedDecision> parsed(std::string_view line) {
 }  // namespace
 
 std::string ResumeStore::keyOf(std::string_view database, std::string_view input, int layout) {
+    const std::uint64_t databaseFingerprint = fingerprint(database);
     std::ostringstream key;
-    key << std::hex << fingerprint(database) << '-' << fingerprint(input, fingerprint(database)) << '-'
-        << layout;
+    key << std::hex << databaseFingerprint << '-' << fingerprint(input, databaseFingerprint) << '-' << layout;
     return key.str();
 }
 
