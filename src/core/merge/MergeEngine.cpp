@@ -29,8 +29,8 @@ std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
     if (!pairing_) {
         pairing_.emplace(database.layout, input.layout);
     }
-    // A copy of a record shares its file's text, so that the line before is made only for a record that
-    // was converted.
+    // A copy of a record shares its file's text; its line is the line as read, before the reading put
+    // grid and state in their form, so that the change list shows what the file held.
     std::optional<CallRecord> before;
     if (changes_ != nullptr) {
         before.emplace(database);
@@ -39,7 +39,8 @@ std::unique_ptr<CallRecord> MergeEngine::mergeRecord(CallRecord& input) {
     if (settled.converted) {
         ++counts_.autoCount;
         if (before) {
-            changes_->updated.push_back({std::string(call), before->databaseLine(), database.databaseLine()});
+            changes_->updated.push_back(
+                {std::string(call), std::string(trimWhiteSpace(before->line())), database.databaseLine()});
         }
     }
     if (!settled.different) {

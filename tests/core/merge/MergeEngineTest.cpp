@@ -30,8 +30,8 @@ TEST(MergeEngine, AddsConvertsAndHandsBackWhatDiffers) {
     NullProgressDisplay quiet;
     (void)readCallText(
         database, comments,
-        std::make_shared<const FileText>("QB2BBB,,,,Bo,,\nQD4DDD,JO40,,,Di,,\nQF6FFF,,,,Fi,,\n"), layouts[0],
-        "Call3.txt", quiet);
+        std::make_shared<const FileText>("QB2BBB,,,xy,Bo,,\nQD4DDD,JO40,,,Di,,\nQF6FFF,,,,Fi,,\n"),
+        layouts[0], "Call3.txt", quiet);
     (void)readCallText(
         input, comments,
         std::make_shared<const FileText>("QF6FFF,,,,Fi,,\nQA1AAA,JO10,,,Al,,\nQB2BBB,JO20,,,Bo,,\n"
@@ -43,7 +43,7 @@ TEST(MergeEngine, AddsConvertsAndHandsBackWhatDiffers) {
     EXPECT_EQ(counts.insertedCount, 2u);
     EXPECT_EQ(counts.autoCount, 1u);
     EXPECT_TRUE(input.empty());
-    EXPECT_EQ(lines(database), (Strings{"QA1AAA,JO10,,,Al,,", "QB2BBB,JO20,,,Bo,,", "QD4DDD,JO40,,,Di,,",
+    EXPECT_EQ(lines(database), (Strings{"QA1AAA,JO10,,,Al,,", "QB2BBB,JO20,,XY,Bo,,", "QD4DDD,JO40,,,Di,,",
                                         "QF6FFF,,,,Fi,,", "QZ9ZZZ,,,,Zo,,"}));
     ASSERT_EQ(differences.size(), 1u);
     EXPECT_EQ(differences[0]->call(), "QD4DDD");
@@ -52,5 +52,5 @@ TEST(MergeEngine, AddsConvertsAndHandsBackWhatDiffers) {
     EXPECT_EQ(changes.differences[0].record, &database.at(2));
     EXPECT_EQ(changes.inserted.size(), 2u);
     ASSERT_EQ(changes.updated.size(), 1u);
-    EXPECT_EQ(changes.updated[0].before, "QB2BBB,,,,Bo,,");
+    EXPECT_EQ(changes.updated[0].before, "QB2BBB,,,xy,Bo,,");  // as the file had it
 }
