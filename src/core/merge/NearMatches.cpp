@@ -74,26 +74,24 @@ NearCall nearCall(const CallRecord& record) {
 std::vector<NearMatch> findNearMatches(const RecordList& database, const ReadResult& databaseRead,
                                        const RecordList& input, const ReadResult& inputRead) {
     const std::vector<Slashed> databaseSlashed = byBase(databaseRead.slashedCalls);
-    std::vector<std::string_view> databaseSlashedCalls;
-    for (const SlashedCall& slashed : databaseRead.slashedCalls) {
-        databaseSlashedCalls.push_back(slashed.call);
-    }
-    std::sort(databaseSlashedCalls.begin(), databaseSlashedCalls.end());
     const RecordList::Entries& known = database.entries();
     std::vector<NearMatch> found;
     // The database's calls with a slash whose station is `base`.
+    const auto relativesOf = [&](std::string_view base) {
+        return std::equal_range(databaseSlashed.begin(), databaseSlashed.end(), Slashed{base, nullptr},
+                                [](const Slashed& a, const Slashed& b) { return a.base < b.base; });
+    };
     const auto addRelatives = [&](const NearCall& call, std::string_view base) {
-        const auto [from, to] =
-            std::equal_range(databaseSlashed.begin(), databaseSlashed.end(), Slashed{base, nullptr},
-                             [](const Slashed& a, const Slashed& b) { return a.base < b.base; });
+        const auto [from, to] = relativesOf(base);
         for (auto it = from; it != to; ++it) {
             found.push_back({call, nearCall(*it->call)});
         }
     };
     // Input calls with a slash: the database's call of their station, and its calls with a slash.
     for (const Slashed& slashed : byBase(inputRead.slashedCalls)) {
-        if (std::binary_search(databaseSlashedCalls.begin(), databaseSlashedCalls.end(),
-                               slashed.call->call)) {
+        const auto [from, to] = relativesOf(slashed.base);
+        if (std::any_of(from, to,
+                        [&](const Slashed& relative) { return relative.call->call == slashed.call->call; })) {
             continue;  // the same call is merged, not near
         }
         if (const CallRecord* home = find(known, slashed.base)) {
