@@ -59,13 +59,6 @@ bool convertValue(CallRecord& database, FieldValues& databaseValues, const Side&
     return false;
 }
 
-std::string_view withoutTrailingStars(std::string_view text) {
-    while (!text.empty() && text.back() == '*') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The pairing given when it was made for these records, else one made here.
 const FieldPairing& pairingFor(const CallRecord& database, const CallRecord& input, const FieldPairing* given,
                                std::optional<FieldPairing>& own) {
@@ -169,6 +162,13 @@ bool differs(const CallRecord& database, const CallRecord& input, const MergeOpt
 }
 
 }  // namespace
+
+std::string_view withoutTrailingStars(std::string_view text) {
+    while (!text.empty() && text.back() == '*') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
 
 bool applyConversions(CallRecord& database, const CallRecord& input, const MergeOptions& options,
                       const FieldPairing* pairing) {

@@ -11,6 +11,9 @@
 [[nodiscard]] bool applyConversions(CallRecord& database, const CallRecord& input,
                                     const MergeOptions& options, const FieldPairing* pairing = nullptr);
 
+// A name without the stars some lists put behind it, which ignoreNameStar leaves out of comparisons.
+[[nodiscard]] std::string_view withoutTrailingStars(std::string_view text);
+
 // True when some field of the database layout holds data the input contradicts.
 [[nodiscard]] bool isDifferent(const CallRecord& database, const CallRecord& input,
                                const MergeOptions& options, const FieldPairing* pairing = nullptr);

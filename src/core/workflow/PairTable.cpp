@@ -7,6 +7,7 @@
 
 #include "core/calldata/CallRecord.h"
 #include "core/calldata/TextEncoding.h"
+#include "core/merge/DifferenceRules.h"
 
 std::string_view fieldName(PairField field) {
     switch (field) {
@@ -41,17 +42,6 @@ std::string_view pairStateName(PairState state) {
     }
     return "edited";
 }
-
-namespace {
-
-std::string_view withoutTrailingStars(std::string_view text) {
-    while (!text.empty() && text.back() == '*') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
 
 PairTable::PairTable(MergeSession& session, const MergeOptions& options)
     : differentIfInputEmpty_(options.differentIfInputEmpty), ignoreNameStar_(options.ignoreNameStar) {
